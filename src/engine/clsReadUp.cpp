@@ -1,0 +1,99 @@
+#include "engine/clsReadUp.h"
+
+#include "conversion/ConvKanji2Hiragana.h"
+#include "engine/SplitSyllables.h"
+
+namespace ekoto {
+namespace {
+
+// Clears the reading flag on every way out of PlayText, a throwing handler included.
+class ReadingGuard {
+ public:
+  explicit ReadingGuard(bool& flag) : m_flag(flag) { m_flag = true; }
+  ~ReadingGuard() { m_flag = false; }
+  ReadingGuard(const ReadingGuard&) = delete;
+  ReadingGuard& operator=(const ReadingGuard&) = delete;
+
+ private:
+  bool& m_flag;
+};
+
+}  // namespace
+
+clsReadUp::clsReadUp(IReadUpEvents& events, IEventYield& eventLoop, IReverseConverter& converter)
+    : m_events(events), m_eventLoop(eventLoop), m_converter(converter) {}
+
+void clsReadUp::PlayText(const std::u16string& strText) {
+  // Only one reading may run: a second one would replace the sentence list
+  // under the loop that is walking it.
+  if (m_bReading) return;
+  ReadingGuard guard(m_bReading);
+
+  m_events.OnPlay();
+  m_nRequest = kNone;
+
+  if (!HoldsPosition()) {
+    if (strText.empty()) {
+      Finish();
+      return;
+    }
+    m_sText = strText;
+    m_aSentences = SplitSpansByChars(m_sText, kSentenceMarks);
+  }
+
+  const int32_t lLast = static_cast<int32_t>(m_aSentences.size()) - 1;
+  while (m_lSentenceIndex <= lLast) {
+    const TextSpan sentence = m_aSentences[m_lSentenceIndex];
+    m_events.OnPlayPos(sentence.lStart, sentence.lLength);
+
+    std::u16string txt = m_sText.substr(sentence.lStart, sentence.lLength);
+    m_events.OnConvertion(txt);
+    const std::vector<std::u16string> units = SplitSyllables(ConvKanji2Hiragana(txt, m_converter));
+
+    for (int32_t j = m_lUnitIndex; j < static_cast<int32_t>(units.size()); ++j) {
+      m_events.OnPlaySound(units[j]);
+      m_eventLoop.DoEvents();
+      if (m_nRequest == kPause) {
+        // The unit during which the pause took effect is played again on resume.
+        m_lUnitIndex = j;
+        return;
+      }
+      if (m_nRequest == kStop) {
+        Finish();
+        return;
+      }
+    }
+    m_lUnitIndex = 0;
+    ++m_lSentenceIndex;
+  }
+  Finish();
+}
+
+void clsReadUp::Finish() {
+  m_lUnitIndex = 0;
+  m_lSentenceIndex = 0;
+  m_nRequest = kNone;
+  m_events.OnStop();
+}
+
+void clsReadUp::PauseText() {
+  m_nRequest = kPause;
+  m_events.OnPause();
+}
+
+void clsReadUp::StopText() {
+  m_nRequest = kStop;
+  m_lUnitIndex = 0;
+  m_lSentenceIndex = 0;
+  m_events.OnStop();
+}
+
+void clsReadUp::PlaySoundFromFile(const std::u16string& fp) {
+  if (m_waveFilePlayer) m_waveFilePlayer(fp);
+}
+
+void clsReadUp::SetWaveFilePlayer(std::function<void(const std::u16string&)> player) {
+  m_waveFilePlayer = std::move(player);
+}
+
+}  // namespace ekoto

@@ -1,0 +1,65 @@
+// clsReadUp reads one text aloud, one syllable unit at a time. It makes no sound
+// itself: for every unit it raises OnPlaySound and its owner plays the sample
+// before returning. Pause and stop are requests that the running reading notices
+// between two units, after yielding to the owner's event loop.
+//
+// Data flow per sentence: OnPlayPos → OnConvertion (the owner applies the reading
+// options) → ConvKanji2Hiragana → SplitSyllables → OnPlaySound for each unit.
+// Single-threaded: every call comes from the owner's thread.
+#pragma once
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "conversion/ReverseConverter.h"
+#include "conversion/SplitText.h"
+#include "engine/ReadUpEvents.h"
+
+namespace ekoto {
+
+class clsReadUp {
+ public:
+  clsReadUp(IReadUpEvents& events, IEventYield& eventLoop, IReverseConverter& converter);
+
+  // Reads strText from its beginning, or resumes a held position (strText is then
+  // not looked at). Returns when the reading has ended, been stopped or paused.
+  // A call that arrives while a reading runs is refused: it returns at once and
+  // raises no event.
+  void PlayText(const std::u16string& strText);
+  // Requests a pause after the unit in progress; raises OnPause.
+  void PauseText();
+  // Requests a stop, drops the held position; raises OnStop.
+  void StopText();
+
+  // Plays a wave file to its end through the player the owner set; silent when
+  // there is none or the file cannot be played.
+  void PlaySoundFromFile(const std::u16string& fp);
+  void SetWaveFilePlayer(std::function<void(const std::u16string&)> player);
+
+  // Returns true iff PlayText is on the call stack.
+  bool IsReading() const { return m_bReading; }
+  // Returns true iff a paused position is held for the next PlayText.
+  bool HoldsPosition() const { return m_lUnitIndex != 0 || m_lSentenceIndex != 0; }
+
+ private:
+  enum Request : int16_t { kNone = 0, kPause = 1, kStop = 2 };
+
+  void Finish();
+
+  IReadUpEvents& m_events;
+  IEventYield& m_eventLoop;
+  IReverseConverter& m_converter;
+  std::function<void(const std::u16string&)> m_waveFilePlayer;
+
+  int32_t m_lUnitIndex = 0;
+  int16_t m_nRequest = kNone;
+  // The sentences are kept as spans over one copy of the text: a long text is
+  // split in one pass without making a string per sentence.
+  std::u16string m_sText;
+  std::vector<TextSpan> m_aSentences;
+  int32_t m_lSentenceIndex = 0;
+  bool m_bReading = false;
+};
+
+}  // namespace ekoto
