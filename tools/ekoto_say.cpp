@@ -10,11 +10,10 @@
 #include <string>
 #include <vector>
 
-#include "conversion/ConvKanji2Hiragana.h"
 #include "conversion/ConvTemplete.h"
 #include "conversion/ConversionChain.h"
 #include "conversion/MecabReverseConverter.h"
-#include "conversion/SplitText.h"
+#include "conversion/ReadingOfText.h"
 #include "engine/SplitSyllables.h"
 #include "util/CFile.h"
 #include "util/ProgramFolder.h"
@@ -98,12 +97,12 @@ void LoadTemplate(const std::string& templatePath) {
   if (CFile().IsFile(besideProgram)) LoadConvTemplete(besideProgram);
 }
 
-// The line read sentence by sentence, exactly as the reader cuts and converts it.
+// The line's kana, or its units separated by spaces (cut sentence by sentence,
+// as the reader cuts them).
 std::string ConvertLine(const std::u16string& line, const SayOptions& options) {
+  const auto readings = SentenceReadings(line, options.reading, DefaultReverseConverter());
   std::u16string out;
-  for (const TextSpan& span : SplitSpansByChars(line, kSentenceMarks)) {
-    const std::u16string sentence = ApplyReadingOptions(line.substr(span.lStart, span.lLength), options.reading);
-    const std::u16string kana = ConvKanji2Hiragana(sentence, DefaultReverseConverter());
+  for (const std::u16string& kana : readings) {
     if (options.mode == Mode::kKana) {
       out += kana;
       continue;
