@@ -1,0 +1,80 @@
+// ekoto-score: how well Ekoto reads a set of sentences with known readings.
+//   ekoto-score FILE.tsv [--show]
+// FILE.tsv has the columns id, text, reading (a header line starting with "id" is
+// skipped). Prints the character error rate (raw, and with every ー written as its
+// vowel) and the share of sentences read exactly; --show lists every sentence
+// that differs.
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+
+#include "conversion/MecabReverseConverter.h"
+#include "conversion/ReadingOfText.h"
+#include "conversion/ReadingScore.h"
+#include "util/Utf.h"
+
+namespace {
+
+int Run(int argc, char** argv) {
+  std::string path;
+  bool show = false;
+  for (int i = 1; i < argc; ++i) {
+    const std::string arg = argv[i];
+    if (arg == "--show") {
+      show = true;
+    } else if (path.empty() && arg[0] != '-') {
+      path = arg;
+    } else {
+      std::fprintf(stderr, "usage: ekoto-score FILE.tsv [--show]\n");
+      return 2;
+    }
+  }
+  if (path.empty()) {
+    std::fprintf(stderr, "usage: ekoto-score FILE.tsv [--show]\n");
+    return 2;
+  }
+  std::ifstream in(path);
+  if (!in) {
+    std::fprintf(stderr, "ekoto-score: cannot read %s\n", path.c_str());
+    return 1;
+  }
+
+  ekoto::ReadingScore score;
+  double seconds = 0;
+  size_t bytes = 0;
+  std::string line;
+  for (long lineNumber = 1; std::getline(in, line); ++lineNumber) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.empty() || (lineNumber == 1 && line.rfind("id\t", 0) == 0)) continue;
+    const size_t first = line.find('\t');
+    const size_t second = first == std::string::npos ? first : line.find('\t', first + 1);
+    if (second == std::string::npos || !ekoto::IsValidUtf8(line)) {
+      std::fprintf(stderr, "ekoto-score: %s:%ld: expected id, text and reading separated by tabs\n", path.c_str(),
+                   lineNumber);
+      return 1;
+    }
+    const std::string text = line.substr(first + 1, second - first - 1);
+    const std::u16string reference = ekoto::Utf8ToUtf16(line.substr(second + 1));
+    const auto start = std::chrono::steady_clock::now();
+    const std::u16string produced =
+        ekoto::ReadingOfText(ekoto::Utf8ToUtf16(text), {}, ekoto::DefaultReverseConverter());
+    seconds += std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    bytes += text.size();
+    score.Add(produced, reference);
+    if (show && ekoto::StripPunctuation(produced) != ekoto::StripPunctuation(reference)) {
+      std::printf("%s\n  text: %s\n  read: %s\n  want: %s\n", line.substr(0, first).c_str(), text.c_str(),
+                  ekoto::Utf16ToUtf8(produced).c_str(), ekoto::Utf16ToUtf8(reference).c_str());
+    }
+  }
+  std::printf("sentences            %d\n", score.Sentences());
+  std::printf("CER raw              %.2f %%\n", 100 * score.CharacterErrorRate());
+  std::printf("CER normalised       %.2f %%\n", 100 * score.NormalisedCharacterErrorRate());
+  std::printf("exact sentences      %.1f %%\n", 100 * score.ExactSentenceRate());
+  if (seconds > 0) std::printf("conversion speed     %.2f MB/s\n", bytes / seconds / 1e6);
+  return 0;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) { return Run(argc, argv); }
