@@ -1,0 +1,67 @@
+// Throughput of ConvKanji2Hiragana with MeCab, in MB of UTF-8 input per second,
+// on a few MB of ordinary sentences taken from the development readings.
+#include <chrono>
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "conversion/ConvKanji2Hiragana.h"
+#include "conversion/MecabReverseConverter.h"
+#include "conversion/SplitText.h"
+#include "util/Utf.h"
+
+namespace {
+
+constexpr const char* kDefaultSentences = "/work/shared/data/readings_dev.tsv";
+
+// Column 2 of the tab-separated file, header skipped.
+std::vector<std::u16string> LoadSentences(const char* path) {
+  std::vector<std::u16string> sentences;
+  std::ifstream in(path);
+  std::string line;
+  std::getline(in, line);
+  while (std::getline(in, line)) {
+    const size_t a = line.find('\t');
+    const size_t b = line.find('\t', a + 1);
+    if (a == std::string::npos || b == std::string::npos) continue;
+    sentences.push_back(ekoto::Utf8ToUtf16(line.substr(a + 1, b - a - 1)));
+  }
+  return sentences;
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  const std::vector<std::u16string> sentences = LoadSentences(argc > 1 ? argv[1] : kDefaultSentences);
+  if (sentences.empty()) {
+    std::fprintf(stderr, "no sentences read (usage: bench_conv [readings.tsv])\n");
+    return 1;
+  }
+  constexpr size_t kTargetBytes = 4 * 1000 * 1000;
+  std::vector<std::u16string> text;
+  size_t nBytes = 0;
+  while (nBytes < kTargetBytes) {
+    for (const std::u16string& sentence : sentences) {
+      text.push_back(sentence);
+      nBytes += ekoto::Utf16ToUtf8(sentence).size();
+    }
+  }
+
+  ekoto::IReverseConverter& converter = ekoto::DefaultReverseConverter();
+  std::u16string warmUp;
+  if (!converter.ReverseConvert(u"準備", warmUp)) {
+    std::fprintf(stderr, "MeCab could not be loaded\n");
+    return 1;
+  }
+
+  // Sentences are fed one by one, as the reader does.
+  size_t nOutput = 0;
+  const auto start = std::chrono::steady_clock::now();
+  for (const std::u16string& sentence : text) nOutput += ekoto::ConvKanji2Hiragana(sentence, converter).size();
+  const std::chrono::duration<double> took = std::chrono::steady_clock::now() - start;
+
+  std::printf("%zu sentences, %.2f MB UTF-8 in, %zu UTF-16 units out\n", text.size(), nBytes / 1e6, nOutput);
+  std::printf("%.3f s, %.2f MB/s\n", took.count(), nBytes / 1e6 / took.count());
+  return 0;
+}

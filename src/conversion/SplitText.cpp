@@ -1,0 +1,80 @@
+#include "conversion/SplitText.h"
+
+#include <algorithm>
+#include <bitset>
+#include <limits>
+
+namespace ekoto {
+namespace {
+
+// Membership test for the mark characters. The low byte of a code unit filters
+// out almost every character of a Japanese text with one bit test; only the few
+// that pass are compared with the marks themselves.
+class MarkSet {
+ public:
+  explicit MarkSet(std::u16string_view marks) : m_sMarks(marks) {
+    for (char16_t c : marks) m_lowBytes.set(c & 0xFF);
+  }
+
+  bool Contains(char16_t c) const {
+    return m_lowBytes.test(c & 0xFF) && m_sMarks.find(c) != std::u16string_view::npos;
+  }
+
+ private:
+  std::u16string_view m_sMarks;
+  std::bitset<256> m_lowBytes;
+};
+
+}  // namespace
+
+std::vector<TextSpan> SplitSpansByChars(std::u16string_view text, std::u16string_view marks) {
+  const MarkSet markSet(marks);
+  const auto lTextLength = static_cast<int32_t>(text.size());
+  std::vector<TextSpan> spans;
+  int32_t lStart = 0;
+  for (int32_t i = 0; i < lTextLength; ++i) {
+    if (!markSet.Contains(text[i])) continue;
+    const int32_t lEnd = i + 1;
+    if (lEnd - lStart > kMaxPieceLength) {
+      for (int32_t p = lStart; p < lEnd; p += kMaxPieceLength) {
+        spans.push_back({p, std::min(kMaxPieceLength, lEnd - p)});
+      }
+    } else {
+      spans.push_back({lStart, lEnd - lStart});
+    }
+    lStart = lEnd;
+  }
+  spans.push_back({lStart, lTextLength - lStart});
+  return spans;
+}
+
+std::vector<std::u16string> SplitByChars(std::u16string_view text, std::u16string_view marks) {
+  const std::vector<TextSpan> spans = SplitSpansByChars(text, marks);
+  std::vector<std::u16string> pieces;
+  pieces.reserve(spans.size());
+  for (const TextSpan& span : spans) {
+    pieces.emplace_back(text.substr(static_cast<size_t>(span.lStart), static_cast<size_t>(span.lLength)));
+  }
+  return pieces;
+}
+
+std::vector<std::u16string> SplitByLength(std::u16string_view s, int32_t n) {
+  std::vector<std::u16string> pieces;
+  if (n < 1) return pieces;
+  for (size_t p = 0; p < s.size(); p += static_cast<size_t>(n)) {
+    pieces.emplace_back(s.substr(p, static_cast<size_t>(n)));
+  }
+  return pieces;
+}
+
+int32_t IndexOfNearest(std::vector<int32_t>& positions) {
+  constexpr int32_t kNotFound = std::numeric_limits<int32_t>::max();
+  if (positions.empty()) return -1;
+  for (int32_t& position : positions) {
+    if (position <= 0) position = kNotFound;
+  }
+  // min_element keeps the first of equal entries.
+  return static_cast<int32_t>(std::min_element(positions.begin(), positions.end()) - positions.begin());
+}
+
+}  // namespace ekoto
