@@ -43,17 +43,18 @@ bool IsDicDir(const std::string& sDir) {
 }
 
 // Returns field nField of a comma-separated feature string, or an empty view when
-// the entry has fewer fields or the field is "*" (no value).
+// the entry has fewer fields or the field is "*" (no value). One pass, no strlen:
+// this runs for every word.
 std::string_view FeatureField(const char* feature, int nField) {
-  const std::string_view sFeature(feature);
-  size_t begin = 0;
+  const char* p = feature;
   for (int i = 0; i < nField; ++i) {
-    begin = sFeature.find(',', begin);
-    if (begin == std::string_view::npos) return {};
-    ++begin;
+    while (*p != ',' && *p != '\0') ++p;
+    if (*p == '\0') return {};
+    ++p;
   }
-  const size_t end = sFeature.find(',', begin);
-  std::string_view sField = sFeature.substr(begin, end == std::string_view::npos ? end : end - begin);
+  const char* end = p;
+  while (*end != ',' && *end != '\0') ++end;
+  const std::string_view sField(p, static_cast<size_t>(end - p));
   return sField == "*" ? std::string_view() : sField;
 }
 
