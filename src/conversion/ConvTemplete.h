@@ -1,0 +1,45 @@
+// The conversion template: a user-edited table of replacements that every
+// sentence passes through before numerals and kanji are read.
+// File format: one entry per line, "text to find<TAB>replacement"; lines end at
+// CR LF or LF; empty lines, lines starting with "//" (after spaces) and lines
+// without a tab are skipped. Not thread-safe; the program uses it from one thread.
+#pragma once
+#include <string>
+#include <vector>
+
+namespace ekoto {
+
+struct TempleteEntry {
+  std::u16string sFrom;  // text to find, taken exactly (spaces included)
+  std::u16string sTo;    // replacement, tabs removed
+};
+
+class CConvTemplete {
+ public:
+  // Replaces the table with the file's entries (an empty file empties it).
+  // Returns false and keeps the table when the file cannot be read.
+  bool Load(const std::u16string& path);
+
+  // Replaces the table with the entries of a template text.
+  void LoadFromText(const std::u16string& text);
+
+  // The text after every entry, in table order, replaced all its non-overlapping
+  // occurrences, left to right, ignoring case (full case folding). Each entry
+  // works on the result of the ones before it.
+  std::u16string Apply(const std::u16string& text) const;
+
+  // Longest sFrom first; entries of equal length in file order.
+  const std::vector<TempleteEntry>& Entries() const { return m_entries; }
+
+ private:
+  std::vector<TempleteEntry> m_entries;
+  std::vector<std::u16string> m_foldedFrom;  // case-folded sFrom, parallel to m_entries
+};
+
+// The program's one table. Keeps the table when the file cannot be read.
+void LoadConvTemplete(const std::u16string& path);
+
+// The program's table applied to text; unchanged while nothing was loaded.
+std::u16string ConvTemplete(const std::u16string& text);
+
+}  // namespace ekoto
