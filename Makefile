@@ -3,7 +3,8 @@
 BUILD_DIR ?= build
 JOBS ?= 2
 PACKAGES := cmake g++ make pkg-config libicu-dev libmecab-dev mecab-ipadic-utf8 \
-            libgtest-dev libasound2-dev libsndfile1-dev libsamplerate0-dev
+            libgtest-dev libasound2-dev libsndfile1-dev libsamplerate0-dev \
+            qt6-base-dev libgl-dev fonts-noto-cjk
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build test run clean
