@@ -160,6 +160,16 @@ bool AlsaOutput::EnsureOpen(const WAVEFORMATEX& fmt, std::unique_lock<std::mutex
     r = snd_pcm_set_params(pcm, pcmFormat, SND_PCM_ACCESS_RW_INTERLEAVED, static_cast<unsigned>(fmt.nChannels),
                            static_cast<unsigned>(fmt.nSamplesPerSec), 1, kLatencyUs);
     if (r == 0) r = snd_pcm_get_params(pcm, &nBuffer, &nPeriod);
+    // Start with the first frame: a unit shorter than the buffer would otherwise
+    // wait, unheard, for the next one.
+    snd_pcm_sw_params_t* sw = nullptr;
+    if (r == 0) r = snd_pcm_sw_params_malloc(&sw);
+    if (r == 0) {
+      r = snd_pcm_sw_params_current(pcm, sw);
+      if (r == 0) r = snd_pcm_sw_params_set_start_threshold(pcm, sw, 1);
+      if (r == 0) r = snd_pcm_sw_params(pcm, sw);
+      snd_pcm_sw_params_free(sw);
+    }
     if (r < 0) snd_pcm_close(pcm);
   }
   lock.lock();
