@@ -57,10 +57,11 @@ gap() {  # gap UNIT MILLISECONDS
   sox -R -D -n -c 1 -r "$RATE" -b 16 --no-glob "$clips/$1.wav" trim 0 "0.$(printf '%03d' "$2")"
 }
 
-# Plain kana, voiced and half-voiced kana.
+# Plain kana, voiced and half-voiced kana. Unit names are stored in CP932, which
+# has no ゔ, ゕ or ゖ, so those (and ゔゃ ゔゅ ゔょ) cannot be units.
 for k in あ い う え お か き く け こ さ し す せ そ た ち つ て と な に ぬ ね の \
          は ひ ふ へ ほ ま み む め も や ゆ よ ら り る れ ろ わ を ん \
-         が ぎ ぐ げ ご ざ じ ず ぜ ぞ だ ぢ づ で ど ば び ぶ べ ぼ ぱ ぴ ぷ ぺ ぽ ゔ; do
+         が ぎ ぐ げ ご ざ じ ず ぜ ぞ だ ぢ づ で ど ば び ぶ べ ぼ ぱ ぴ ぷ ぺ ぽ; do
   speak "$k" "$k"
 done
 # Old kana are read as today: ゐ as い, ゑ as え.
@@ -70,22 +71,19 @@ speak ゑ え
 # (a long vowel), the others are read as their full-size kana.
 speak ぁ あ; speak ぃ い; speak ぅ う; speak ぇ え; speak ぉ お
 speak ゃ や; speak ゅ ゆ; speak ょ よ; speak ゎ わ
-# ヵ and ヶ come through as ゕ ゖ; ヶ in 三ヶ月 or 霞ヶ関 is read か or が.
-speak ゕ か; speak ゖ か
 
-# Kana + small ゃゅょ. espeak-ng reads these right from kana except after ら-row
-# (it says "rjau" for りゅ), so that row is given as phonemes.
+# Kana + small ゃゅょ. espeak-ng reads these right from kana except after り
+# (it says "rjau" for りゅ), so those three are given as phonemes.
 for k in き し ち に ひ み ぎ じ ぢ び ぴ; do
   for y in ゃ ゅ ょ; do speak "$k$y" "$k$y"; done
 done
 speak りゃ "[[r\`_j'a]]"; speak りゅ "[[r\`_j'u]]"; speak りょ "[[r\`_j'o]]"
 # Loan-word and dialect combinations (テューバ, デュエット, フュージョン, でゃーこん...);
-# espeak-ng says "tea" for てゃ, so all but てゅ でゅ ゔゅ are given as phonemes.
-speak てゅ てゅ; speak でゅ でゅ; speak ゔゅ ゔゅ
+# espeak-ng says "tea" for てゃ, so all but てゅ でゅ are given as phonemes.
+speak てゅ てゅ; speak でゅ でゅ
 speak てゃ "[[t_j'a]]"; speak てょ "[[t_j'o]]"
 speak でゃ "[[d_j'a]]"; speak でょ "[[d_j'o]]"
 speak ふゃ "[[p\\_j'a]]"; speak ふゅ "[[p\\_j'u]]"; speak ふょ "[[p\\_j'o]]"
-speak ゔゃ "[[v_j'a]]"; speak ゔょ "[[v_j'o]]"
 
 # Latin capitals by their Japanese letter names.
 letters=(A エー B ビー C シー D ディー E イー F エフ G ジー H エイチ I アイ J ジェイ
@@ -102,15 +100,16 @@ for m in 。 ． ｡ . ！ ？ ! ?; do gap "$m" 300; done
 for m in 「 」 『 』; do gap "$m" 50; done
 gap ・ 80
 
-# Figures for the log, and a guard against clips that came out empty or odd.
-shopt -s nullglob
+# Figures for the log, and a guard against clips that came out empty or far too
+# short or long (a misread unit, or espeak-ng spelling out a character).
+shopt -s nullglob dotglob
 files=("$clips"/*.wav)
 count=${#files[@]}
 total=0; shortest=""; longest=""; min=999999999; max=0
 while IFS= read -r f; do
   n=$(soxi -s "$f")
   unit=$(basename "$f" .wav)
-  if ((n == 0)); then echo "empty clip for $unit" >&2; exit 1; fi
+  if ((n < RATE / 25 || n > RATE * 3 / 5)); then echo "clip for $unit lasts $n samples" >&2; exit 1; fi
   total=$((total + n))
   if ((n < min)); then min=$n; shortest=$unit; fi
   if ((n > max)); then max=$n; longest=$unit; fi
