@@ -1,13 +1,17 @@
 // clsPlaySound against a scripted output: the wait, cancelling, nested calls,
 // failures and the format record.
 #include <gtest/gtest.h>
+#include <sndfile.h>
 
 #include <chrono>
+#include <cstdio>
+#include <filesystem>
 #include <condition_variable>
 #include <mutex>
 #include <thread>
 
 #include "util/MessagePump.h"
+#include "voice/PlaySoundFile.h"
 #include "voice/clsPlaySound.h"
 
 namespace ekoto {
@@ -250,6 +254,31 @@ TEST(SoundPlay, FormatRecordFromTheVoiceHeader) {
     EXPECT_EQ(f.nBlockAlign, r.nBlockAlign) << r.nBits << " bits, " << r.nChannels << " channels";
     EXPECT_EQ(f.nAvgBytesPerSec, r.lHz * r.nBlockAlign);
   }
+}
+
+TEST(SoundPlayWaveFile, PlaysTheFileAsSixteenBitAndIgnoresMissingFiles) {
+  const std::string path = (std::filesystem::temp_directory_path() / "ekoto_test_play_file.wav").string();
+  SF_INFO info{};
+  info.samplerate = 11025;
+  info.channels = 1;
+  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_U8;
+  SNDFILE* f = sf_open(path.c_str(), SFM_WRITE, &info);
+  ASSERT_NE(f, nullptr);
+  const uint8_t raw[] = {0, 128, 255};
+  ASSERT_EQ(sf_write_raw(f, raw, 3), 3);
+  sf_close(f);
+
+  Owner o;
+  PlayWaveFile(u"/nonexistent-folder/none.wav", o.player);
+  EXPECT_TRUE(o.output.log.empty());
+  PlayWaveFile(std::u16string(path.begin(), path.end()), o.player);
+  EXPECT_EQ(o.output.log, (std::vector<std::string>{"open", "write 1", "close 1"}));
+  ASSERT_EQ(o.output.formats.size(), 1u);
+  EXPECT_EQ(o.output.formats[0].nSamplesPerSec, 11025);
+  EXPECT_EQ(o.output.formats[0].wBitsPerSample, 16);
+  // Unsigned 8-bit 0, 128, 255 as signed 16-bit little-endian: -32768, 0, 32512.
+  EXPECT_EQ(o.output.written, (std::vector<uint8_t>{0x00, 0x80, 0x00, 0x00, 0x00, 0x7F}));
+  std::remove(path.c_str());
 }
 
 }  // namespace
