@@ -121,6 +121,12 @@ TEST_F(TempleteFileTest, LoadsFileWithCrLfLines) {
   EXPECT_EQ(Describe(table), "東京→とうきょう|大阪→おおさか");
 }
 
+TEST_F(TempleteFileTest, LoadsShiftJisFile) {
+  CConvTemplete table;
+  EXPECT_TRUE(table.Load(Write("sjis.txt", "\x93\x8c\x8b\x9e\t\x82\xc6\x82\xa4\x82\xab\x82\xe5\x82\xa4\r\n")));
+  EXPECT_EQ(Describe(table), "東京→とうきょう");
+}
+
 TEST_F(TempleteFileTest, MissingFileKeepsTableAndEmptyFileEmptiesIt) {
   CConvTemplete table;
   ASSERT_TRUE(table.Load(Write("t.txt", "a\tb\n")));

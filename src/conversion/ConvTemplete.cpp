@@ -45,47 +45,71 @@ const BmpFoldTable& GetFoldTable() {
   return table;
 }
 
-// Case-folded copy of a text, with for every folded unit the position in the
-// original text of the character it came from. Folding can change lengths, so
-// a match found in the fold is mapped back through origin; it counts only when
-// it starts and ends on whole characters.
+// Case-folded copy of a text. Folding can change lengths (ß → ss), so while it
+// has, origin holds for every folded unit the position in the original text of
+// the character it came from; a match found in the fold is mapped back through
+// it and counts only when it starts and ends on whole characters. Texts whose
+// characters all keep their length (nearly all) need no map.
 struct FoldedText {
   std::u16string s;
-  std::vector<uint32_t> origin;  // s.size() + 1 entries; the last is the text's length
+  bool bSameLength = true;
+  std::vector<uint32_t> origin;  // unless bSameLength: s.size() + 1 entries, the last the text's length
 
-  bool IsCharBoundary(size_t i) const { return i == 0 || i == s.size() || origin[i] != origin[i - 1]; }
+  size_t OriginOf(size_t i) const { return bSameLength ? i : origin[i]; }
+
+  // original is the text this is the fold of.
+  bool IsCharBoundary(std::u16string_view original, size_t i) const {
+    if (i == 0 || i == s.size()) return true;
+    if (bSameLength) return !(U16_IS_TRAIL(original[i]) && U16_IS_LEAD(original[i - 1]));
+    return origin[i] != origin[i - 1];
+  }
 };
+
+// Folds the character at text[i] that the table cannot, advancing i past it;
+// returns the number of units written to dest.
+constexpr size_t kMaxFoldUnits = 16;
+size_t FoldCharWithIcu(std::u16string_view text, size_t& i, char16_t* dest) {
+  const size_t nStart = i;
+  U16_FWD_1(text.data(), i, text.size());
+  UErrorCode status = U_ZERO_ERROR;
+  const int32_t n = u_strFoldCase(reinterpret_cast<UChar*>(dest), kMaxFoldUnits,
+                                  reinterpret_cast<const UChar*>(text.data() + nStart),
+                                  static_cast<int32_t>(i - nStart), U_FOLD_CASE_DEFAULT, &status);
+  if (U_SUCCESS(status)) return static_cast<size_t>(n);
+  std::copy(text.data() + nStart, text.data() + i, dest);  // keep the character as it is
+  return i - nStart;
+}
 
 FoldedText Fold(std::u16string_view text) {
   const BmpFoldTable& table = GetFoldTable();
   FoldedText f;
-  f.s.reserve(text.size());
-  f.origin.reserve(text.size() + 1);
+  // Room for the rest of the text is kept at every step; it grows only when a fold grows.
+  f.s.resize(text.size());
+  size_t o = 0;  // units written
   size_t i = 0;
   while (i < text.size()) {
-    const uint32_t nStart = static_cast<uint32_t>(i);
     const char16_t folded = table.Fold(text[i]);
     if (folded != kAskIcu) {
-      f.s += folded;
-      f.origin.push_back(nStart);
+      if (!f.bSameLength) f.origin.push_back(static_cast<uint32_t>(i));
+      f.s[o++] = folded;
       ++i;
       continue;
     }
-    // A supplementary character, a lone surrogate, or a fold that grows.
-    U16_FWD_1(text.data(), i, text.size());
-    const size_t nLen = i - nStart;
-    UChar dest[16];
-    UErrorCode status = U_ZERO_ERROR;
-    int32_t n = u_strFoldCase(dest, 16, reinterpret_cast<const UChar*>(text.data() + nStart),
-                              static_cast<int32_t>(nLen), U_FOLD_CASE_DEFAULT, &status);
-    if (U_FAILURE(status)) {  // keep the character as it is
-      std::copy(text.data() + nStart, text.data() + i, dest);
-      n = static_cast<int32_t>(nLen);
+    const size_t nStart = i;
+    char16_t dest[kMaxFoldUnits];
+    const size_t n = FoldCharWithIcu(text, i, dest);
+    if (f.bSameLength && n != i - nStart) {  // the first change of length: map what came before
+      f.bSameLength = false;
+      f.origin.reserve(text.size() + n + 1);
+      for (uint32_t k = 0; k < o; ++k) f.origin.push_back(k);
     }
-    f.s.append(reinterpret_cast<const char16_t*>(dest), static_cast<size_t>(n));
-    f.origin.insert(f.origin.end(), static_cast<size_t>(n), nStart);
+    if (!f.bSameLength) f.origin.insert(f.origin.end(), n, static_cast<uint32_t>(nStart));
+    if (n > i - nStart) f.s.resize(f.s.size() + n - (i - nStart));
+    std::copy(dest, dest + n, f.s.data() + o);
+    o += n;
   }
-  f.origin.push_back(static_cast<uint32_t>(text.size()));
+  f.s.resize(o);
+  if (!f.bSameLength) f.origin.push_back(static_cast<uint32_t>(text.size()));
   return f;
 }
 
@@ -127,8 +151,11 @@ void CConvTemplete::LoadFromText(const std::u16string& text) {
   std::stable_sort(entries.begin(), entries.end(), [](const TempleteEntry& a, const TempleteEntry& b) {
     return a.sFrom.size() > b.sFrom.size();
   });
-  m_foldedFrom.clear();
-  for (const TempleteEntry& entry : entries) m_foldedFrom.push_back(Fold(entry.sFrom).s);
+  m_folded.clear();
+  for (const TempleteEntry& entry : entries) {
+    FoldedText to = Fold(entry.sTo);
+    m_folded.push_back({Fold(entry.sFrom).s, std::move(to.s), to.bSameLength});
+  }
   m_entries = std::move(entries);
 }
 
@@ -137,29 +164,48 @@ std::u16string CConvTemplete::Apply(const std::u16string& text) const {
   if (m_entries.empty() || text.size() >= std::numeric_limits<uint32_t>::max()) return text;
   std::u16string cur = text;
   FoldedText folded = Fold(cur);
+  // Kept across entries and swapped with cur and folded.s, so their memory is reused.
+  std::u16string next;
+  std::u16string nextFold;
   for (size_t k = 0; k < m_entries.size(); ++k) {
-    const std::u16string& key = m_foldedFrom[k];
-    std::u16string next;
+    const FoldedEntry& entry = m_folded[k];
+    // While no fold changes length, the fold of the result is pieced together
+    // like the result itself instead of being folded again.
+    const bool bPieceFold = folded.bSameLength && entry.bToSameLength;
     size_t nCopied = 0;  // original text before this position is already in next
     bool bReplaced = false;
     size_t nFrom = 0;
-    for (size_t nPos; (nPos = folded.s.find(key, nFrom)) != std::u16string::npos;) {
-      const size_t nEnd = nPos + key.size();
-      if (!folded.IsCharBoundary(nPos) || !folded.IsCharBoundary(nEnd)) {
+    for (size_t nPos; (nPos = folded.s.find(entry.sFrom, nFrom)) != std::u16string::npos;) {
+      const size_t nEnd = nPos + entry.sFrom.size();
+      if (!folded.IsCharBoundary(cur, nPos) || !folded.IsCharBoundary(cur, nEnd)) {
         nFrom = nPos + 1;  // the match would cut a character in two
         continue;
       }
-      if (!bReplaced) next.reserve(cur.size() + m_entries[k].sTo.size());
-      bReplaced = true;
-      next.append(cur, nCopied, folded.origin[nPos] - nCopied);
+      if (!bReplaced) {
+        next.clear();
+        nextFold.clear();
+        bReplaced = true;
+      }
+      const size_t nOrigin = folded.OriginOf(nPos);
+      next.append(cur, nCopied, nOrigin - nCopied);
       next += m_entries[k].sTo;
-      nCopied = folded.origin[nEnd];
+      if (bPieceFold) {
+        nextFold.append(folded.s, nCopied, nOrigin - nCopied);
+        nextFold += entry.sTo;
+      }
+      nCopied = folded.OriginOf(nEnd);
       nFrom = nEnd;
     }
     if (!bReplaced) continue;
     next.append(cur, nCopied);
-    cur = std::move(next);
-    if (k + 1 < m_entries.size()) folded = Fold(cur);
+    cur.swap(next);
+    if (k + 1 == m_entries.size()) break;
+    if (bPieceFold) {
+      nextFold.append(folded.s, nCopied);
+      folded.s.swap(nextFold);
+    } else {
+      folded = Fold(cur);
+    }
   }
   return cur;
 }

@@ -32,8 +32,15 @@ class CConvTemplete {
   const std::vector<TempleteEntry>& Entries() const { return m_entries; }
 
  private:
+  // Case-folded forms of an entry, for matching.
+  struct FoldedEntry {
+    std::u16string sFrom;
+    std::u16string sTo;
+    bool bToSameLength;  // sTo folds to as many units as it has
+  };
+
   std::vector<TempleteEntry> m_entries;
-  std::vector<std::u16string> m_foldedFrom;  // case-folded sFrom, parallel to m_entries
+  std::vector<FoldedEntry> m_folded;  // parallel to m_entries
 };
 
 // The program's one table. Keeps the table when the file cannot be read.
