@@ -240,7 +240,8 @@ TEST(SoundPlay, FormatRecordFromTheVoiceHeader) {
       {8000, 12, 1, 2},                                      // 1.5 -> 2
       {8000, 20, 1, 2},                                      // 2.5 -> 2
       {8000, 4, 7, 4},                                       // 3.5 -> 4
-      {48000, 24, 2, 6},
+      {48000, 24, 2, 6},      {8000, 32767, 32767, 0},  // beyond the field: no block
+      {8000, -8, 1, 0},
   };
   for (const auto& r : rows) {
     Owner o;

@@ -32,7 +32,9 @@ void clsPlaySound::OpenDevice(const std::vector<uint8_t>& bWave, int32_t lHz, in
   fmt.nSamplesPerSec = lHz;
   fmt.wBitsPerSample = nBits;
   // Ties go to the even number, as the format record has always been filled.
-  fmt.nBlockAlign = static_cast<int16_t>(std::nearbyint(static_cast<double>(nBits) / 8.0 * nChannels));
+  const double align = std::nearbyint(static_cast<double>(nBits) / 8.0 * nChannels);
+  // A hostile header can ask for more than the field holds; such a format opens nothing.
+  fmt.nBlockAlign = align >= 0 && align <= INT16_MAX ? static_cast<int16_t>(align) : 0;
   fmt.nAvgBytesPerSec = static_cast<int32_t>(static_cast<int64_t>(lHz) * fmt.nBlockAlign);
   // A device left open in another format (a nested call after a done) is not reused.
   if (m_hWaveOut != 0 && !SameFormat(m_fmt, fmt)) CloseDevice();
