@@ -197,6 +197,14 @@ TEST(AudioImport, EightBitRoundTripIsLossless) {
   EXPECT_NEAR(static_cast<double>(back.size()), 800.0, 2.0);
   EXPECT_TRUE(std::all_of(back.begin(), back.end(), [](uint8_t b) { return b == 128; }));
 
+  // Stereo is averaged: opposite channels cancel to silence.
+  const std::optional<Bytes> stereo = MakeWavU8({200, 56, 255, 1, 128, 128}, 8000, 2);
+  ASSERT_TRUE(stereo);
+  testing::WriteBytes(dir.Path("s.wav"), *stereo);
+  ASSERT_TRUE(ReadMonoClip(dir.Path16("s.wav"), clip).bOk);
+  ASSERT_TRUE(ConvertToU8(clip, 8000, back).bOk);
+  EXPECT_EQ(back, (Bytes{128, 128, 128}));
+
   EXPECT_FALSE(ReadMonoClip(dir.Path16("missing.wav"), clip).bOk);
   testing::WriteBytes(dir.Path("junk.wav"), {'n', 'o', 't', ' ', 'a', 'w', 'a', 'v'});
   EXPECT_FALSE(ReadMonoClip(dir.Path16("junk.wav"), clip).bOk);

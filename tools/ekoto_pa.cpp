@@ -85,7 +85,10 @@ int Build(const std::vector<std::string>& args, int32_t lRate, bool bCipher) {
   if (files.empty()) return Fail("no input files");
 
   std::vector<PaUnit> units;
+  std::map<std::u16string, fs::path> fileOfUnit;
   for (const fs::path& file : files) {
+    const auto [first, inserted] = fileOfUnit.try_emplace(Utf8ToUtf16(file.stem().string()), file);
+    if (!inserted) return Fail(first->second.string() + " and " + file.string() + " give the same unit");
     MonoClip clip;
     PaStatus status = ReadMonoClip(Path16(file), clip);
     if (!status.bOk) return Fail(status.sMessage);

@@ -58,8 +58,10 @@ std::optional<std::u16string> CRC4::DecryptString(const std::u16string& Text, co
 bool CRC4::EncryptByte(std::vector<uint8_t>& byteArray, const std::u16string& Key) {
   if (!Key.empty() && !this->Key(Key)) return false;
 
-  // A working copy: no keystream position survives between calls.
-  std::array<uint16_t, 256> S = m_S;
+  // A working copy: no keystream position survives between calls. Bytes suffice
+  // for values 0..255 and keep the loop fast.
+  std::array<uint8_t, 256> S;
+  for (size_t n = 0; n < 256; ++n) S[n] = static_cast<uint8_t>(m_S[n]);
   uint32_t i = 0;
   uint32_t j = 0;
   const int64_t total = static_cast<int64_t>(byteArray.size());
@@ -69,7 +71,7 @@ bool CRC4::EncryptByte(std::vector<uint8_t>& byteArray, const std::u16string& Ke
     i = (i + 1) & 0xFF;
     j = (j + S[i]) & 0xFF;
     std::swap(S[i], S[j]);
-    byteArray[static_cast<size_t>(n)] ^= static_cast<uint8_t>(S[(S[i] + S[j]) & 0xFF]);
+    byteArray[static_cast<size_t>(n)] ^= S[(S[i] + S[j]) & 0xFF];
     if (n >= threshold) {
       lastPercent = static_cast<int32_t>(n * 100 / total);
       // Rounded half to even (the default rounding mode).
