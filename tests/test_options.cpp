@@ -1,0 +1,453 @@
+// The options store: value spellings, options.dat as bytes, loading line by
+// line, the start-up defaults and where the file lives.
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "settings/COptions.h"
+#include "settings/OptionsLocation.h"
+#include "settings/OptionsValues.h"
+#include "settings/modLoadAndSaveOptions.h"
+#include "util/Utf.h"
+
+namespace ekoto {
+
+// Readable failures: the record field by field.
+void PrintTo(const COptions& o, std::ostream* out) {
+  *out << "{Clipboard=" << o.bClipboard << " ANNarrow=" << o.bANNarrow << " AUpperCase=" << o.bAUpperCase
+       << " Numeric=" << o.bNumeric << " PAPath=" << Utf16ToUtf8(o.sPAPath)
+       << " ConvTempletePath=" << Utf16ToUtf8(o.sConvTempletePath) << " Mute=" << o.bMute
+       << " Playbar=" << o.bPlaybar << " Volumebar=" << o.bVolumebar << " Speedbar=" << o.bSpeedbar
+       << " FontName=" << Utf16ToUtf8(o.sFontName) << " FontSize=" << o.nFontSize << " FontBold=" << o.bFontBold
+       << " FontItalic=" << o.bFontItalic << " FontStrikethrough=" << o.bFontStrikethrough
+       << " FontUnderline=" << o.bFontUnderline << "}";
+}
+
+namespace {
+
+namespace fs = std::filesystem;
+
+// One setter call on the window.
+struct Call {
+  std::string name;
+  double value;
+  bool operator==(const Call&) const = default;
+};
+
+std::ostream& operator<<(std::ostream& out, const Call& call) { return out << call.name << "(" << call.value << ")"; }
+
+// The main window as the store sees it: values to save, setter calls in order.
+class FakeWindow : public IOptionsWindow {
+ public:
+  float volume = 4.0f;
+  float speed = 1.0f;
+  int32_t left = 120, top = 90, width = 640, height = 480;
+  std::vector<Call> calls;
+
+  float GetVolume() override { return volume; }
+  void SetVolume(float v) override { Record("SetVolume", v), volume = v; }
+  float GetSpeed() override { return speed; }
+  void SetSpeed(float v) override { Record("SetSpeed", v), speed = v; }
+  int32_t WindowLeft() override { return left; }
+  int32_t WindowTop() override { return top; }
+  int32_t WindowWidth() override { return width; }
+  int32_t WindowHeight() override { return height; }
+  void SetWindowLeft(int32_t v) override { Record("SetWindowLeft", v), left = v; }
+  void SetWindowTop(int32_t v) override { Record("SetWindowTop", v), top = v; }
+  void SetWindowWidth(int32_t v) override { Record("SetWindowWidth", v), width = v; }
+  void SetWindowHeight(int32_t v) override { Record("SetWindowHeight", v), height = v; }
+
+ private:
+  void Record(const char* name, double value) { calls.push_back({name, value}); }
+};
+
+// The record as the window holds it before options.dat is read.
+COptions Defaults() {
+  COptions options;
+  SetStartupDefaults(options, u"/opt/ekoto/");
+  return options;
+}
+
+class OptionsFileTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string pattern = ::testing::TempDir() + "ekoto_options_XXXXXX";
+    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+    dir_ = pattern;
+  }
+  void TearDown() override {
+    std::error_code ec;
+    fs::remove_all(dir_, ec);
+  }
+  std::string Fs(const std::string& name) const { return dir_ + "/" + name; }
+  std::u16string P(const std::string& name) const { return Utf8ToUtf16(Fs(name)); }
+  void PutBytes(const std::string& name, std::string_view bytes) const {
+    std::ofstream out(Fs(name), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+  }
+  std::string GetBytes(const std::string& name) const {
+    std::ifstream in(Fs(name), std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  }
+
+  std::string dir_;
+};
+
+// ---- The file as bytes ----------------------------------------------------
+
+TEST_F(OptionsFileTest, DefaultSaveIsPinnedByteForByte) {
+  FakeWindow window;
+  ASSERT_TRUE(SaveOptions(P("options.dat"), Defaults(), window));
+  const std::string expected =
+      "// \r\n"
+      "Volume=4.00\r\n"
+      "Mute=false\r\n"
+      "Speed=1.00\r\n"
+      "Clipboard=false\r\n"
+      "ANNarrow=true\r\n"
+      "AUpperCase=true\r\n"
+      "Numeric=true\r\n"
+      "PAPath=/opt/ekoto/50on.pa\r\n"
+      "ConvTempletePath=/opt/ekoto/templete.txt\r\n"
+      "WindowLeft=120\r\n"
+      "WindowTop=90\r\n"
+      "WindowWidth=640\r\n"
+      "WindowHeight=480\r\n"
+      "Playbar=true\r\n"
+      "Volumebar=true\r\n"
+      "Speedbar=true\r\n"
+      "FontName=\x82" "l\x82" "r \x82" "o\x83" "S\x83" "V\x83" "b\x83" "N\r\n"  // CP932
+      "FontSize=10\r\n"
+      "FontBold=false\r\n"
+      "FontItalic=false\r\n"
+      "FontStrikethrough=false\r\n"
+      "FontUnderline=false\r\n";
+  EXPECT_EQ(GetBytes("options.dat"), expected);
+  EXPECT_TRUE(window.calls.empty());
+}
+
+COptions EveryFieldChanged() {
+  COptions options;
+  options.bClipboard = true;
+  options.bANNarrow = false;
+  options.bAUpperCase = true;
+  options.bNumeric = false;
+  options.sPAPath = u"/home/ユーザー/声 源/a=b//c.pa";
+  options.sConvTempletePath = u"";
+  options.bMute = true;
+  options.bPlaybar = false;
+  options.bVolumebar = true;
+  options.bSpeedbar = false;
+  options.sFontName = u"Noto Sans CJK JP";
+  options.nFontSize = -7;
+  options.bFontBold = true;
+  options.bFontItalic = false;
+  options.bFontStrikethrough = true;
+  options.bFontUnderline = true;
+  return options;
+}
+
+TEST_F(OptionsFileTest, SaveThenLoadGivesTheSameRecordAndWindow) {
+  const COptions saved = EveryFieldChanged();
+  FakeWindow from;
+  from.volume = 2.5f;
+  from.speed = 0.25f;
+  from.left = -20;
+  from.top = 5;
+  from.width = 800;
+  from.height = 2147483647;
+  ASSERT_TRUE(SaveOptions(P("options.dat"), saved, from));
+
+  COptions loaded = Defaults();
+  FakeWindow to;
+  LoadOptions(P("options.dat"), loaded, to);
+  EXPECT_EQ(loaded, saved);
+  // Setters run in the file's line order.
+  const std::vector<Call> expected = {{"SetVolume", 2.5},     {"SetSpeed", 0.25},      {"SetWindowLeft", -20},
+                                      {"SetWindowTop", 5},    {"SetWindowWidth", 800}, {"SetWindowHeight", 2147483647}};
+  EXPECT_EQ(to.calls, expected);
+}
+
+TEST_F(OptionsFileTest, SpeedKeepsTwoDecimalsOnDisk) {
+  FakeWindow from;
+  from.speed = 0.995f;
+  from.volume = 0.005f;
+  const std::u16string text = OptionsText(Defaults(), from);
+  EXPECT_NE(text.find(u"\r\nSpeed=1.00\r\n"), std::u16string::npos);
+  EXPECT_NE(text.find(u"\r\nVolume=0.01\r\n"), std::u16string::npos);
+  COptions options = Defaults();
+  FakeWindow to;
+  LoadOptionsFromText(text, options, to);
+  EXPECT_EQ(to.speed, 1.0f);
+  EXPECT_EQ(to.volume, 0.01f);
+}
+
+TEST_F(OptionsFileTest, PathOutsideCp932SurvivesSaveAndLoad) {
+  COptions saved = Defaults();
+  saved.sPAPath = u"/home/me/🎵/한국어/voice.pa";
+  FakeWindow window;
+  ASSERT_TRUE(SaveOptions(P("options.dat"), saved, window));
+  EXPECT_EQ(GetBytes("options.dat").substr(0, 3), "\xEF\xBB\xBF");  // UTF-8 with a BOM
+  COptions loaded = Defaults();
+  LoadOptions(P("options.dat"), loaded, window);
+  EXPECT_EQ(loaded.sPAPath, saved.sPAPath);
+  EXPECT_EQ(loaded, saved);
+}
+
+TEST_F(OptionsFileTest, MissingOrUnreadableFileKeepsDefaults) {
+  fs::create_directory(Fs("a_folder"));
+  for (const char* name : {"missing.dat", "a_folder"}) {
+    COptions options = Defaults();
+    FakeWindow window;
+    LoadOptions(P(name), options, window);
+    EXPECT_EQ(options, Defaults()) << name;
+    EXPECT_TRUE(window.calls.empty()) << name;
+  }
+}
+
+TEST_F(OptionsFileTest, SaveCreatesMissingConfigFolders) {
+  FakeWindow window;
+  ASSERT_TRUE(SaveOptions(P("config/ekoto/options.dat"), Defaults(), window));
+  struct stat st;
+  ASSERT_EQ(::stat(Fs("config/ekoto").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0700u);
+  EXPECT_EQ(GetBytes("config/ekoto/options.dat").substr(0, 5), "// \r\n");
+}
+
+TEST_F(OptionsFileTest, FailedSaveSaysSoAndKeepsTheOldFile) {
+  FakeWindow window;
+  PutBytes("plain", "not a folder");
+  EXPECT_FALSE(SaveOptions(P("plain/options.dat"), Defaults(), window));
+  fs::create_directory(Fs("options.dat"));  // a folder where the file should be
+  EXPECT_FALSE(SaveOptions(P("options.dat"), Defaults(), window));
+  EXPECT_TRUE(fs::is_directory(Fs("options.dat")));
+  EXPECT_EQ(GetBytes("plain"), "not a folder");
+}
+
+// ---- Loading, line by line ------------------------------------------------
+
+struct LoadCase {
+  const char* name;
+  const char* text;                       // UTF-8
+  std::function<void(COptions&)> change;  // expected change to the defaults
+  std::vector<Call> calls;
+};
+
+void PrintTo(const LoadCase& row, std::ostream* out) { *out << row.name; }
+
+void NoChange(COptions&) {}
+
+class OptionsLoadTest : public ::testing::TestWithParam<LoadCase> {};
+
+TEST_P(OptionsLoadTest, ChangesExactlyWhatTheLinesSay) {
+  const LoadCase& row = GetParam();
+  COptions options = Defaults();
+  FakeWindow window;
+  LoadOptionsFromText(Utf8ToUtf16(row.text), options, window);
+  COptions expected = Defaults();
+  row.change(expected);
+  EXPECT_EQ(options, expected);
+  EXPECT_EQ(window.calls, row.calls);
+}
+
+std::string RowName(const ::testing::TestParamInfo<LoadCase>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(
+    OptionsGrammar, OptionsLoadTest,
+    ::testing::Values(
+        LoadCase{"Empty", "", NoChange, {}},
+        LoadCase{"HeaderOnly", "// \r\n", NoChange, {}},
+        LoadCase{"CommentsWithBlanks", "  // note\r\n/ / note\r\n\t//Mute=true\r\n", NoChange, {}},
+        LoadCase{"EmptyLinesSkipped", "\r\n\r\nMute=true\r\n\r\n", [](COptions& o) { o.bMute = true; }, {}},
+        LoadCase{"SlashesAfterValueAreValue", "FontName=Sans // note\r\n",
+                 [](COptions& o) { o.sFontName = u"Sans // note"; }, {}},
+        LoadCase{"KeyUpperCase", "MUTE=true\r\nfOnTsIzE=9\r\n",
+                 [](COptions& o) { o.bMute = true, o.nFontSize = 9; }, {}},
+        LoadCase{"BoolCapitalisedIsFalse", "Mute=true\r\nMute=True\r\n", NoChange, {}},
+        LoadCase{"BoolWithBlankIsFalse", "Mute=true\r\nMute= true\r\n", NoChange, {}},
+        LoadCase{"BlankBeforeEqualsIsAnotherKey", "Volume = 2.00\r\nMute =true\r\n", NoChange, {}},
+        LoadCase{"LineWithoutEqualsOrKey", "Mute\r\n=true\r\nColour=red\r\n", NoChange, {}},
+        LoadCase{"PathKeepsFurtherEquals", "PAPath=C:\\a=b\\50on.pa\r\n",
+                 [](COptions& o) { o.sPAPath = u"C:\\a=b\\50on.pa"; }, {}},
+        LoadCase{"EmptyText", "ConvTempletePath=\r\n", [](COptions& o) { o.sConvTempletePath = u""; }, {}},
+        LoadCase{"LastLineWins", "FontSize=12\r\nFontSize=14\r\n", [](COptions& o) { o.nFontSize = 14; }, {}},
+        LoadCase{"NoFinalLineEnd", "FontSize=11", [](COptions& o) { o.nFontSize = 11; }, {}},
+        LoadCase{"BareLfLinesAreLines", "// \nMute=true\nFontSize=12\nVolume=1.00\n",
+                 [](COptions& o) { o.bMute = true, o.nFontSize = 12; }, {{"SetVolume", 1.0}}},
+        LoadCase{"LoneCrStaysInValue", "FontName=A\rB\r\nMute=true\r\r\n",
+                 [](COptions& o) { o.sFontName = u"A\rB"; }, {}},
+        LoadCase{"LoneCrSpoilsNumber", "FontSize=12\r\r\n", NoChange, {}},
+        LoadCase{"SettersInLineOrder", "Speed=0.5\r\nWindowTop=3\r\nVolume=1\r\nSpeed=0,25\r\nWindowLeft=-20\r\n",
+                 NoChange,
+                 {{"SetSpeed", 0.5}, {"SetWindowTop", 3}, {"SetVolume", 1}, {"SetSpeed", 0.25},
+                  {"SetWindowLeft", -20}}},
+        LoadCase{"RangeLeftToTheWindow", "Volume=-3\r\nSpeed=7.5\r\nWindowWidth=0\r\n", NoChange,
+                 {{"SetVolume", -3}, {"SetSpeed", 7.5}, {"SetWindowWidth", 0}}},
+        LoadCase{"NumbersThatDoNotParse",
+                 "Volume=abc\r\nVolume=\r\nVolume=1e3\r\nSpeed=1.2.3\r\nSpeed=0x1\r\nWindowLeft=1,000.5\r\n"
+                 "WindowTop=inf\r\nFontSize=\xEF\xBC\x91\xEF\xBC\x92\r\n",
+                 NoChange, {}},
+        LoadCase{"NumbersThatDoNotFit",
+                 "FontSize=2147483648\r\nFontSize=2147483647.5\r\nWindowHeight=-2147483649\r\n"
+                 "Volume=1" "000000000000000000000000000000000000000000000000000\r\n",
+                 NoChange, {}},
+        LoadCase{"IntegersRoundHalfToEven", "FontSize=10.5\r\nWindowLeft=12.5\r\nWindowTop=13.5\r\n"
+                                            "WindowWidth=-2.5\r\nWindowHeight=0.500000000000000000001\r\n",
+                 [](COptions& o) { o.nFontSize = 10; },
+                 {{"SetWindowLeft", 12}, {"SetWindowTop", 14}, {"SetWindowWidth", -2}, {"SetWindowHeight", 1}}},
+        LoadCase{"NumberSpellings", "Volume= 2.00\t\r\nSpeed=+.5\r\nWindowLeft=0012\r\nWindowTop=7.\r\n",
+                 NoChange, {{"SetVolume", 2}, {"SetSpeed", 0.5}, {"SetWindowLeft", 12}, {"SetWindowTop", 7}}},
+        LoadCase{"EveryKey",
+                 "volume=1.5\r\nmute=true\r\nspeed=0.75\r\nclipboard=true\r\nannarrow=false\r\n"
+                 "auppercase=false\r\nnumeric=false\r\npapath=/p.pa\r\nconvtempletepath=/t.txt\r\n"
+                 "windowleft=1\r\nwindowtop=2\r\nwindowwidth=3\r\nwindowheight=4\r\nplaybar=false\r\n"
+                 "volumebar=false\r\nspeedbar=false\r\nfontname=F\r\nfontsize=20\r\nfontbold=true\r\n"
+                 "fontitalic=true\r\nfontstrikethrough=true\r\nfontunderline=true\r\n",
+                 [](COptions& o) {
+                   o.bMute = o.bClipboard = true;
+                   o.bANNarrow = o.bAUpperCase = o.bNumeric = false;
+                   o.sPAPath = u"/p.pa", o.sConvTempletePath = u"/t.txt";
+                   o.bPlaybar = o.bVolumebar = o.bSpeedbar = false;
+                   o.sFontName = u"F", o.nFontSize = 20;
+                   o.bFontBold = o.bFontItalic = o.bFontStrikethrough = o.bFontUnderline = true;
+                 },
+                 {{"SetVolume", 1.5},
+                  {"SetSpeed", 0.75},
+                  {"SetWindowLeft", 1},
+                  {"SetWindowTop", 2},
+                  {"SetWindowWidth", 3},
+                  {"SetWindowHeight", 4}}}),
+    RowName);
+
+TEST(OptionsLineEndTest, SavedFileWithBareLfIsStillRead) {
+  COptions saved = EveryFieldChanged();
+  FakeWindow from;
+  from.volume = 3.0f;
+  std::u16string text = OptionsText(saved, from);
+  for (size_t at = text.find(u"\r\n"); at != std::u16string::npos; at = text.find(u"\r\n", at)) text.erase(at, 1);
+  COptions loaded = Defaults();
+  FakeWindow to;
+  LoadOptionsFromText(text, loaded, to);
+  EXPECT_EQ(loaded, saved);
+  EXPECT_EQ(to.volume, 3.0f);
+}
+
+// ---- Value spellings ------------------------------------------------------
+
+TEST(OptionsValuesTest, DecimalsAreWrittenWithTwoPlaces) {
+  const std::pair<float, const char*> rows[] = {
+      {4.0f, "4.00"},   {1.0f, "1.00"},    {0.0f, "0.00"},   {-0.0f, "0.00"},   {0.995f, "1.00"},
+      {0.005f, "0.01"}, {0.004f, "0.00"},  {0.125f, "0.13"}, {0.999f, "1.00"},  {9.995f, "10.00"},
+      {0.01f, "0.01"},  {2.5f, "2.50"},    {0.75f, "0.75"},  {-1.5f, "-1.50"},  {-0.001f, "0.00"},
+      {399.99f, "399.99"}, {123456.0f, "123456.00"},
+  };
+  for (const auto& [value, text] : rows) EXPECT_EQ(Utf16ToUtf8(DecimalToText(value)), text) << value;
+}
+
+TEST(OptionsValuesTest, EveryWrittenSliderValueReadsBackToTheSameStep) {
+  // Volume: every slider value ÷ 100 survives exactly.
+  for (int raw = 0; raw <= 400; ++raw) {
+    const float volume = static_cast<float>(raw) / 100.0f;
+    const auto back = TextToDecimal(DecimalToText(volume));
+    ASSERT_TRUE(back.has_value()) << raw;
+    EXPECT_EQ(*back, volume) << raw;
+  }
+}
+
+TEST(OptionsValuesTest, IntegerEdges) {
+  const std::pair<const char*, std::optional<int32_t>> rows[] = {
+      {"-2147483648", -2147483647 - 1}, {"-2147483648.5", -2147483647 - 1}, {"-2147483648.51", std::nullopt},
+      {"99999999999", std::nullopt},   {"0000000000000000000042", 42},       {"1,5", 2},
+      {".5", 0},                       {"-", std::nullopt},                  {".", std::nullopt},
+      {"1 2", std::nullopt},           {"", std::nullopt},                   {"--1", std::nullopt},
+  };
+  for (const auto& [text, value] : rows) EXPECT_EQ(TextToInteger(Utf8ToUtf16(text)), value) << text;
+}
+
+// ---- Start-up defaults ----------------------------------------------------
+
+TEST_F(OptionsFileTest, DefaultsTakeBundledFilesBesideOrInstalled) {
+  fs::create_directories(Fs("bin"));
+  fs::create_directories(Fs("share/ekoto"));
+  PutBytes("share/ekoto/50on.pa", "pa");
+  PutBytes("share/ekoto/templete.txt", "t");
+  PutBytes("bin/templete.txt", "t");  // beside the executable wins
+
+  COptions options;
+  options.bMute = options.bClipboard = true;  // not the defaults' business
+  SetStartupDefaults(options, P("bin/"));
+  EXPECT_EQ(Utf16ToUtf8(options.sPAPath), Fs("share/ekoto/50on.pa"));
+  EXPECT_EQ(Utf16ToUtf8(options.sConvTempletePath), Fs("bin/templete.txt"));
+  EXPECT_EQ(options.sFontName, u"ＭＳ Ｐゴシック");
+  EXPECT_EQ(options.nFontSize, 10);
+  EXPECT_TRUE(options.bANNarrow && options.bAUpperCase && options.bNumeric);
+  EXPECT_TRUE(options.bPlaybar && options.bVolumebar && options.bSpeedbar);
+  EXPECT_FALSE(options.bFontBold || options.bFontItalic || options.bFontStrikethrough || options.bFontUnderline);
+  EXPECT_TRUE(options.bMute && options.bClipboard);
+
+  // Found nowhere: the name beside the executable, where the user would look.
+  EXPECT_EQ(Utf16ToUtf8(BundledFilePath(P("bin/"), u"missing.pa")), Fs("bin/missing.pa"));
+}
+
+// ---- Where options.dat lives ----------------------------------------------
+
+struct LocationCase {
+  const char* name;
+  OptionsPlace place;
+  const char16_t* expected;
+};
+
+void PrintTo(const LocationCase& row, std::ostream* out) { *out << row.name; }
+
+class OptionsLocationTest : public ::testing::TestWithParam<LocationCase> {};
+
+TEST_P(OptionsLocationTest, Chooses) { EXPECT_EQ(ChooseOptionsFilePath(GetParam().place), GetParam().expected); }
+
+std::string LocationName(const ::testing::TestParamInfo<LocationCase>& info) { return info.param.name; }
+
+INSTANTIATE_TEST_SUITE_P(
+    OptionsDecision, OptionsLocationTest,
+    ::testing::Values(
+        LocationCase{"WritableFolder", {u"/opt/ekoto/", true, false, u"/cfg", u"/home/u"}, u"/opt/ekoto/options.dat"},
+        LocationCase{"ReadOnlyWithFile", {u"/usr/bin/", false, true, u"/cfg", u"/home/u"}, u"/usr/bin/options.dat"},
+        LocationCase{"ReadOnlyXdgSet", {u"/usr/bin/", false, false, u"/cfg", u"/home/u"}, u"/cfg/ekoto/options.dat"},
+        LocationCase{"XdgTrailingSlash", {u"/usr/bin/", false, false, u"/cfg//", u"/home/u"}, u"/cfg/ekoto/options.dat"},
+        LocationCase{"XdgUnset", {u"/usr/bin/", false, false, u"", u"/home/u"}, u"/home/u/.config/ekoto/options.dat"},
+        LocationCase{"XdgRelativeIgnored", {u"/usr/bin/", false, false, u"cfg", u"/home/u/"},
+                     u"/home/u/.config/ekoto/options.dat"},
+        LocationCase{"HomeIsRoot", {u"/usr/bin/", false, false, u"", u"/"}, u"/.config/ekoto/options.dat"},
+        LocationCase{"NoHomeAtAll", {u"/usr/bin/", false, false, u"", u""}, u"/usr/bin/options.dat"},
+        LocationCase{"ProgramFolderUnknown", {u"", true, true, u"", u"/home/u"}, u"/home/u/.config/ekoto/options.dat"},
+        LocationCase{"NothingKnown", {u"", false, false, u"", u""}, u""}),
+    LocationName);
+
+TEST_F(OptionsFileTest, LocationLooksAtTheProgramFolder) {
+  fs::create_directories(Fs("bin"));
+  EXPECT_EQ(Utf16ToUtf8(OptionsFilePathFor(P("bin/"), u"/cfg", u"/home/u")), Fs("bin/options.dat"));
+  EXPECT_EQ(OptionsFilePathFor(P("no_such_folder/"), u"/cfg", u"/home/u"), u"/cfg/ekoto/options.dat");
+  EXPECT_EQ(OptionsFilePathFor(P("no_such_folder/"), u"", u"/home/u"), u"/home/u/.config/ekoto/options.dat");
+}
+
+TEST_F(OptionsFileTest, LocationOfReadOnlyProgramFolder) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root writes to any folder";
+  fs::create_directories(Fs("ro"));
+  ::chmod(Fs("ro").c_str(), 0555);
+  EXPECT_EQ(OptionsFilePathFor(P("ro/"), u"/cfg", u"/home/u"), u"/cfg/ekoto/options.dat");
+  ::chmod(Fs("ro").c_str(), 0755);
+  PutBytes("ro/options.dat", "// \r\n");
+  ::chmod(Fs("ro").c_str(), 0555);
+  EXPECT_EQ(Utf16ToUtf8(OptionsFilePathFor(P("ro/"), u"/cfg", u"/home/u")), Fs("ro/options.dat"));
+  ::chmod(Fs("ro").c_str(), 0755);
+}
+
+}  // namespace
+}  // namespace ekoto
