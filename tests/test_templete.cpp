@@ -1,6 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -98,8 +97,7 @@ class TempleteFileTest : public ::testing::Test {
  protected:
   void SetUp() override {
     m_dir = std::filesystem::temp_directory_path() /
-            ("ekoto_templete_" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) + "_" +
-             ::testing::UnitTest::GetInstance()->current_test_info()->name());
+            ("ekoto_templete_" + std::string(::testing::UnitTest::GetInstance()->current_test_info()->name()));
     std::filesystem::create_directories(m_dir);
   }
   void TearDown() override {
