@@ -1,0 +1,211 @@
+// frmMain: the main window and the program's start-up object. It owns the options
+// record, the reader and the sound player, answers the reader's events (highlight,
+// command states, one unit's pause and sound) and issues the playback commands.
+//
+// A reading is one call, clsReadUp::PlayText, made from a command handler; the
+// reader yields to the event loop after every unit and the player dispatches
+// events while a unit plays, so pause, stop, slider moves, timers and the close
+// request all arrive as handlers nested inside that call. There is one thread.
+#pragma once
+#include <QMainWindow>
+#include <QStringList>
+#include <array>
+#include <cstdint>
+#include <string>
+
+#include "conversion/ReverseConverter.h"
+#include "engine/ReadUpEvents.h"
+#include "engine/clsReadUp.h"
+#include "settings/COptions.h"
+#include "settings/IOptionsWindow.h"
+#include "ui/QtMessagePump.h"
+#include "ui/modSubClass.h"
+#include "voice/SoundOutput.h"
+#include "voice/clsPlaySound.h"
+
+class QAction;
+class QFrame;
+class QGroupBox;
+class QLabel;
+class QTimer;
+class QToolButton;
+
+namespace ekoto {
+
+class ReadTextBox;
+class VolumeBar;
+
+// What the window is given rather than what it makes: main.cpp passes the real
+// ones, tests pass a paced null output, a fake converter and scratch paths.
+struct MainWindowServices {
+  ISoundOutput& output;
+  IReverseConverter& converter;
+  std::u16string sOptionsPath;    // options.dat
+  std::u16string sProgramFolder;  // with its trailing "/": the voice and template defaults
+};
+
+// Files larger than this are not read when dropped.
+inline constexpr qint64 kMaxDroppedFileBytes = 50LL * 1024 * 1024;
+
+class frmMain : public QMainWindow,
+                public IReadUpEvents,
+                public IEventYield,
+                public IOptionsWindow,
+                public IWindowMessageReceiver {
+  Q_OBJECT
+
+ public:
+  // Start-up: defaults, sliders, timers, tooltips, options.dat, the message hook;
+  // then the window is shown and laid out.
+  explicit frmMain(const MainWindowServices& services, QWidget* parent = nullptr);
+  ~frmMain() override;
+
+  // Commands (menu items and player buttons).
+  void mnuRun_Play_Click();
+  void mnuRun_SlowPlay_Click();
+  void mnuRun_Pause_Click();
+  void mnuRun_Stop_Click();
+  void mnuRun_CaretPlay_Click();
+  // Closes the window, which ends the program.
+  void mnuRun_Exit_Click() { close(); }
+  void mnuProperty_Mute_Click();
+  void mnuView_Playbar_Click();
+  void mnuView_Volumebar_Click();
+  void mnuView_Speedbar_Click();
+  // 0 stop, 1 pause, 2 play, 3 play from the caret, 4 slow play; others do nothing.
+  void cmdPlayerInterface_Click(int nIndex);
+
+  // IOptionsWindow: volume 0.00-4.00 and speed 0.000-1.000 on the sliders; a
+  // value out of range gives the slider's raw value 1.
+  float GetVolume() override;
+  void SetVolume(float volume) override;
+  float GetSpeed() override;
+  void SetSpeed(float speed) override;
+  int32_t WindowLeft() override { return p_WindowLeft; }
+  int32_t WindowTop() override { return p_WindowTop; }
+  int32_t WindowWidth() override { return p_WindowWidth; }
+  int32_t WindowHeight() override { return p_WindowHeight; }
+  void SetWindowLeft(int32_t left) override;
+  void SetWindowTop(int32_t top) override;
+  void SetWindowWidth(int32_t width) override;
+  void SetWindowHeight(int32_t height) override;
+
+  // Enables the commands for a state: Stopped (T,F,F), Playing (F,T,T), Paused (T,F,T).
+  void SetEnableds(bool bPlay, bool bPause, bool bStop);
+  // The tooltips of the player buttons and sliders, or none.
+  void EnabledTooltip(bool bEnabled);
+  // Plays one unit at the current volume (0 when muted), without the speed pause.
+  void sdPlaySound(const std::u16string& s);
+  // Reads strReadText from its start one second from now (the last text given wins).
+  void Timer_SetToStart(const std::u16string& strReadText);
+  // Font, bar visibility and menu checks from the record; no re-layout.
+  void ApplyOptions(const COptions& options);
+  // Places the controls for the client area's size and the bars' visibility.
+  void Form_Resize();
+  // Samples the window's bounds while it is in its normal state.
+  void tmr1000_Timer();
+  // A file list dropped on the text box: the first file is read aloud.
+  void txtReadText_OLEDragDrop(const QStringList& paths);
+
+  // The dispatcher of the window's hooked events.
+  void EventNofity(int32_t& hWnd_, int32_t& uMsg, int32_t& wParam, int32_t& lParam, int32_t& ret) override;
+
+  // Shows a problem in the status bar (and on stderr); the same text only once.
+  void ReportProblem(const QString& sMessage);
+
+  COptions clsOptions;
+
+  // The controls, reached by the other windows as a form's controls are.
+  QLabel* Label1 = nullptr;
+  ReadTextBox* txtReadText = nullptr;
+  QFrame* fraPlay = nullptr;
+  std::array<QToolButton*, 5> cmdPlayerInterface{};
+  QGroupBox* fraVolume = nullptr;
+  VolumeBar* Volumebar = nullptr;
+  QLabel* lblVolume = nullptr;
+  QGroupBox* fraSpeed = nullptr;
+  VolumeBar* Speedbar = nullptr;
+  QLabel* lblSpeed = nullptr;
+  QTimer* tmr1000 = nullptr;
+  QTimer* tmrClipboard = nullptr;
+
+  QAction* mnuRun_Play = nullptr;
+  QAction* mnuRun_SlowPlay = nullptr;
+  QAction* mnuRun_Pause = nullptr;
+  QAction* mnuRun_Stop = nullptr;
+  QAction* mnuRun_CaretPlay = nullptr;
+  QAction* mnuRun_Exit = nullptr;
+  QAction* mnuProperty_Volume_Large = nullptr;
+  QAction* mnuProperty_Volume_Middle = nullptr;
+  QAction* mnuProperty_Volume_Small = nullptr;
+  QAction* mnuProperty_Speed_Fast = nullptr;
+  QAction* mnuProperty_Speed_Middle = nullptr;
+  QAction* mnuProperty_Speed_Slow = nullptr;
+  QAction* mnuProperty_Mute = nullptr;
+  QAction* mnuView_Playbar = nullptr;
+  QAction* mnuView_Volumebar = nullptr;
+  QAction* mnuView_Speedbar = nullptr;
+
+ signals:
+  // Shutdown has finished and no reading is left on the stack: the program may end.
+  void Unloaded();
+
+ protected:
+  // IReadUpEvents.
+  void OnPlay() override;
+  void OnPlayPos(int32_t lSeek, int32_t lLength) override;
+  void OnPlaySound(std::u16string s) override;
+  void OnPause() override;
+  void OnStop() override;
+  void OnConvertion(std::u16string& txt) override;
+  // IEventYield: lets waiting events run once.
+  void DoEvents() override;
+
+  void closeEvent(QCloseEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void CreateControls();
+  void CreateMenus();
+  void Form_Unload();
+  void Volumebar_Scroll();
+  void Speedbar_Scroll();
+  void tmrClipboard_Timer();
+  void ChangedClipboard();
+  void SetToStart(const std::u16string& strReadText);
+  // Reads the text box from its start; a running or paused reading is stopped first.
+  void ReadFromStart();
+  // Every reading goes through here; what waited for it to end follows it.
+  void ReadAloud(const std::u16string& strText);
+  void AfterReading();
+  // Tells the program it may end once the window has closed and no reading is left.
+  void FinishUnloadIfUnwound();
+  std::u16string TextBoxText() const;
+  void SelectText(int32_t lStart, int32_t lLength);
+  int TwipsX(int nTwips) const;
+  int TwipsY(int nTwips) const;
+
+  IReverseConverter& m_converter;
+  const std::u16string m_sOptionsPath;
+  QWidget* m_pClient = nullptr;  // the client area the layout fills
+  QtMessagePump m_pump{this};
+  clsPlaySound m_clsPlaySound;
+  clsReadUp m_clsReadUp{*this, *this, m_converter};
+  modSubClass m_hook;
+
+  int32_t m_hWnd = 0;
+  bool m_bNotReady = false;
+  bool m_bUnloaded = false;  // Unloaded has been emitted
+  int32_t m_lSeekOffset = 0;
+  std::u16string m_strPendingText;
+  // A delayed start stopped the running reading; read the text box once it has unwound.
+  bool m_bStartWhenUnwound = false;
+  QString m_sLastProblem;
+
+  int32_t p_WindowLeft = 0;
+  int32_t p_WindowTop = 0;
+  int32_t p_WindowWidth = 0;
+  int32_t p_WindowHeight = 0;
+};
+
+}  // namespace ekoto

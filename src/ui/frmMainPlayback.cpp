@@ -1,0 +1,268 @@
+// frmMain: the playback commands, the answers to the reader's events, the
+// command states, volume and speed, and the delayed start of dropped text.
+#include <QAction>
+#include <QCoreApplication>
+#include <QFileInfo>
+#include <QGroupBox>
+#include <QLabel>
+#include <QThread>
+#include <QTimer>
+#include <QToolButton>
+#include <cmath>
+
+#include "controls/VolumeBar.h"
+#include "conversion/ConvTemplete.h"
+#include "conversion/ConversionChain.h"
+#include "settings/OptionsValues.h"
+#include "ui/ReadTextBox.h"
+#include "ui/frmMain.h"
+#include "util/CFile.h"
+#include "voice/LoadSoundWithVolume.h"
+
+namespace ekoto {
+namespace {
+
+// v × scale rounded half to even when 0 <= v <= max / scale, else the raw value 1.
+int32_t SliderValueFor(float v, int32_t nMax, float scale) {
+  if (v >= 0.0f && v <= static_cast<float>(nMax) / scale) return static_cast<int32_t>(std::nearbyint(v * scale));
+  return 1;
+}
+
+}  // namespace
+
+void frmMain::mnuRun_Play_Click() { ReadAloud(TextBoxText()); }
+
+void frmMain::mnuRun_Pause_Click() { m_clsReadUp.PauseText(); }
+
+void frmMain::mnuRun_Stop_Click() { m_clsReadUp.StopText(); }
+
+void frmMain::mnuRun_CaretPlay_Click() {
+  // Taken before StopText, whose OnStop clears the selection.
+  const int32_t c = txtReadText->textCursor().selectionStart();
+  m_clsReadUp.StopText();
+  m_lSeekOffset = c;
+  const std::u16string strText = TextBoxText();
+  ReadAloud(static_cast<size_t>(c) < strText.size() ? strText.substr(static_cast<size_t>(c)) : std::u16string());
+}
+
+void frmMain::mnuRun_SlowPlay_Click() {
+  const float s = GetSpeed();
+  SetSpeed(s - s / 4);
+  m_clsReadUp.PlayText(TextBoxText());
+  // A closing window saves the lowered speed and is touched no more.
+  if (!m_bNotReady) SetSpeed(s);
+  AfterReading();
+}
+
+void frmMain::mnuProperty_Mute_Click() {
+  clsOptions.bMute = !clsOptions.bMute;
+  mnuProperty_Mute->setChecked(clsOptions.bMute);
+}
+
+void frmMain::mnuView_Playbar_Click() {
+  clsOptions.bPlaybar = !clsOptions.bPlaybar;
+  mnuView_Playbar->setChecked(clsOptions.bPlaybar);
+  fraPlay->setVisible(clsOptions.bPlaybar);
+  Form_Resize();
+}
+
+void frmMain::mnuView_Volumebar_Click() {
+  clsOptions.bVolumebar = !clsOptions.bVolumebar;
+  mnuView_Volumebar->setChecked(clsOptions.bVolumebar);
+  fraVolume->setVisible(clsOptions.bVolumebar);
+  Form_Resize();
+}
+
+void frmMain::mnuView_Speedbar_Click() {
+  clsOptions.bSpeedbar = !clsOptions.bSpeedbar;
+  mnuView_Speedbar->setChecked(clsOptions.bSpeedbar);
+  fraSpeed->setVisible(clsOptions.bSpeedbar);
+  Form_Resize();
+}
+
+void frmMain::cmdPlayerInterface_Click(int nIndex) {
+  switch (nIndex) {
+    case 0: mnuRun_Stop_Click(); break;
+    case 1: mnuRun_Pause_Click(); break;
+    case 2: mnuRun_Play_Click(); break;
+    case 3: mnuRun_CaretPlay_Click(); break;
+    case 4: mnuRun_SlowPlay_Click(); break;
+    default: break;
+  }
+}
+
+float frmMain::GetVolume() { return static_cast<float>(Volumebar->Value()) / 100.0f; }
+
+void frmMain::SetVolume(float volume) { Volumebar->SetValue(SliderValueFor(volume, Volumebar->Max(), 100.0f)); }
+
+float frmMain::GetSpeed() { return static_cast<float>(Speedbar->Value()) / 1000.0f; }
+
+void frmMain::SetSpeed(float speed) { Speedbar->SetValue(SliderValueFor(speed, Speedbar->Max(), 1000.0f)); }
+
+void frmMain::Volumebar_Scroll() {
+  lblVolume->setText(QStringLiteral("x") + QString::fromStdU16String(DecimalToText(GetVolume())));
+}
+
+void frmMain::Speedbar_Scroll() {
+  lblSpeed->setText(QStringLiteral("x") + QString::fromStdU16String(DecimalToText(GetSpeed())));
+}
+
+void frmMain::SetEnableds(bool bPlay, bool bPause, bool bStop) {
+  cmdPlayerInterface[0]->setEnabled(bStop);
+  cmdPlayerInterface[1]->setEnabled(bPause);
+  cmdPlayerInterface[2]->setEnabled(bPlay);
+  cmdPlayerInterface[3]->setEnabled(bPlay);
+  cmdPlayerInterface[4]->setEnabled(bPlay);
+  mnuRun_Play->setEnabled(bPlay);
+  mnuRun_SlowPlay->setEnabled(bPlay);
+  mnuRun_Pause->setEnabled(bPause);
+  mnuRun_Stop->setEnabled(bStop);
+  mnuRun_CaretPlay->setEnabled(bPlay);
+  if (bStop) txtReadText->setFocus();
+  // The new states are painted now, not when the reading ends.
+  DoEvents();
+}
+
+void frmMain::EnabledTooltip(bool bEnabled) {
+  static constexpr const char16_t* kButtonTips[] = {u"停止", u"一時停止", u"再生", u"カーソル位置から再生", u"低速再生"};
+  for (size_t i = 0; i < cmdPlayerInterface.size(); ++i) {
+    cmdPlayerInterface[i]->setToolTip(bEnabled ? QString::fromUtf16(kButtonTips[i]) : QString());
+  }
+  Volumebar->SetToolTip(bEnabled ? QStringLiteral("ボリューム") : QString());
+  Speedbar->SetToolTip(bEnabled ? QStringLiteral("スピード") : QString());
+}
+
+void frmMain::OnPlay() {
+  if (m_bNotReady) return;
+  SetEnableds(false, true, true);
+  // Read at every start and resume, so that edits to the template apply at once.
+  LoadConvTemplete(clsOptions.sConvTempletePath);
+}
+
+void frmMain::OnPlayPos(int32_t lSeek, int32_t lLength) {
+  if (m_bNotReady) return;
+  SelectText(lSeek + m_lSeekOffset, lLength);
+}
+
+void frmMain::OnConvertion(std::u16string& txt) {
+  ReadingOptions options;
+  options.bAUpperCase = clsOptions.bAUpperCase;
+  options.bANNarrow = clsOptions.bANNarrow;
+  options.bNumeric = clsOptions.bNumeric;
+  txt = ApplyReadingOptions(std::move(txt), options);
+}
+
+void frmMain::OnPlaySound(std::u16string s) {
+  // A reading that outlives the close (the close came while it started) stops
+  // at its first unit, silently.
+  if (m_bNotReady) {
+    m_clsReadUp.StopText();
+    return;
+  }
+  const int32_t d = 1000 - Speedbar->Value();
+  // The speed setting: a plain blocking wait, no events meanwhile.
+  if (d > 0) QThread::msleep(static_cast<unsigned long>(d));
+  sdPlaySound(s);
+}
+
+void frmMain::OnPause() {
+  if (m_bNotReady) return;
+  SetEnableds(true, false, true);
+}
+
+void frmMain::OnStop() {
+  if (m_bNotReady) return;
+  SetEnableds(true, false, false);
+  txtReadText->setFocus();
+  SelectText(0, 0);
+  m_lSeekOffset = 0;
+}
+
+void frmMain::DoEvents() { QCoreApplication::processEvents(); }
+
+void frmMain::sdPlaySound(const std::u16string& s) {
+  if (m_bNotReady) return;
+  const float vol = clsOptions.bMute ? 0.0f : GetVolume();
+  PAHEADER header;
+  const std::vector<uint8_t> bytes = LoadSoundWithVolume(clsOptions.sPAPath, s, vol, header);
+  // A unit the voice file lacks is silent; its pause has passed already.
+  if (bytes.empty()) return;
+  m_clsPlaySound.PlaySound(m_hWnd, bytes, header.lSampleRate, header.nBitsPerSample, header.nChannels);
+}
+
+void frmMain::ReadAloud(const std::u16string& strText) {
+  m_clsReadUp.PlayText(strText);
+  AfterReading();
+}
+
+void frmMain::AfterReading() {
+  // Still inside an outer reading (this call was refused): nothing has ended.
+  if (m_clsReadUp.IsReading()) return;
+  FinishUnloadIfUnwound();
+  if (m_bNotReady || !m_bStartWhenUnwound) return;
+  m_bStartWhenUnwound = false;
+  // From the event loop: the handler that ran the stopped reading returns first.
+  QTimer::singleShot(0, this, &frmMain::ReadFromStart);
+}
+
+void frmMain::Timer_SetToStart(const std::u16string& strReadText) {
+  m_strPendingText = strReadText;
+  tmrClipboard->start();
+}
+
+void frmMain::tmrClipboard_Timer() {
+  tmrClipboard->stop();
+  ChangedClipboard();
+}
+
+void frmMain::ChangedClipboard() {
+  // Taken before the reading: a text handed over while it runs waits for its own tick.
+  const std::u16string strText = std::move(m_strPendingText);
+  m_strPendingText.clear();
+  SetToStart(strText);
+}
+
+void frmMain::SetToStart(const std::u16string& strReadText) {
+  txtReadText->setPlainText(QString::fromStdU16String(strReadText));
+  ReadFromStart();
+}
+
+void frmMain::ReadFromStart() {
+  if (m_bNotReady) return;
+  // Only one reading may run: this one stops after its unit and the text box is
+  // read once it has unwound (AfterReading).
+  if (m_clsReadUp.IsReading()) {
+    m_bStartWhenUnwound = true;
+    m_clsReadUp.StopText();
+    return;
+  }
+  // A paused reading would resume its old sentences instead of the new text.
+  if (m_clsReadUp.HoldsPosition()) m_clsReadUp.StopText();
+  ReadAloud(TextBoxText());
+}
+
+void frmMain::txtReadText_OLEDragDrop(const QStringList& paths) {
+  if (paths.isEmpty()) return;
+  const QFileInfo file(paths.first());
+  if (file.size() > kMaxDroppedFileBytes) {
+    ReportProblem(QStringLiteral("ファイルが大きすぎるため読み込みません (50 MB まで): %1").arg(file.fileName()));
+    return;
+  }
+  // A file that cannot be read gives the empty text.
+  std::u16string strText;
+  CFile().ReadFile(paths.first().toStdU16String(), strText);
+  Timer_SetToStart(strText);
+}
+
+std::u16string frmMain::TextBoxText() const { return txtReadText->toPlainText().toStdU16String(); }
+
+void frmMain::SelectText(int32_t lStart, int32_t lLength) {
+  QTextCursor cursor = txtReadText->textCursor();
+  const int nEnd = txtReadText->document()->characterCount() - 1;
+  const int nStart = std::clamp(lStart, 0, nEnd);
+  cursor.setPosition(nStart);
+  cursor.setPosition(std::clamp(nStart + std::max(lLength, 0), nStart, nEnd), QTextCursor::KeepAnchor);
+  txtReadText->setTextCursor(cursor);
+}
+
+}  // namespace ekoto

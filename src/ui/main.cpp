@@ -1,0 +1,55 @@
+// ekoto: the program. Wires the real sound output and the MeCab converter to the
+// main window and ends when the window has closed and its reading has unwound.
+// EKOTO_SOUND_OUTPUT=null plays through the paced null output (no sound card);
+// EKOTO_DROP_FILE=path reads that file at start-up as if it had been dropped.
+#include <QApplication>
+#include <QSessionManager>
+#include <memory>
+
+#include "conversion/MecabReverseConverter.h"
+#include "settings/OptionsLocation.h"
+#include "ui/JapaneseFonts.h"
+#include "ui/ShutdownSignals.h"
+#include "ui/frmMain.h"
+#include "util/ProgramFolder.h"
+#include "voice/AlsaOutput.h"
+#include "voice/NullOutput.h"
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("Ekoto"));
+  QApplication::setApplicationVersion(QStringLiteral(EKOTO_VERSION));
+  // The window ends the program itself, once a reading under the close has unwound.
+  QApplication::setQuitOnLastWindowClosed(false);
+  ekoto::InstallJapaneseFontFallback();
+
+  std::unique_ptr<ekoto::ISoundOutput> output;
+  if (qEnvironmentVariable("EKOTO_SOUND_OUTPUT") == QLatin1String("null")) {
+    output = std::make_unique<ekoto::NullOutput>(true);
+  } else {
+    output = std::make_unique<ekoto::AlsaOutput>();
+  }
+  ekoto::IReverseConverter& converter = ekoto::DefaultReverseConverter();
+
+  ekoto::frmMain window({*output, converter, ekoto::OptionsFilePath(), ekoto::ProgramFolder()});
+  if (auto* mecab = dynamic_cast<ekoto::MecabReverseConverter*>(&converter)) {
+    mecab->SetReportHook([&window](const std::u16string& sMessage) {
+      window.ReportProblem(QString::fromStdU16String(sMessage));
+    });
+  }
+  QObject::connect(&window, &ekoto::frmMain::Unloaded, &app, &QCoreApplication::quit, Qt::QueuedConnection);
+
+  // A signal, the end of the desktop session and a quit from elsewhere close the
+  // window as its close box does, so the settings are saved.
+  ekoto::ShutdownSignals shutdownSignals;
+  QObject::connect(&shutdownSignals, &ekoto::ShutdownSignals::Requested, &window, &QWidget::close);
+  QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager&) { window.close(); });
+  QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &QWidget::close);
+
+  const QString sDropFile = qEnvironmentVariable("EKOTO_DROP_FILE");
+  if (!sDropFile.isEmpty()) window.txtReadText_OLEDragDrop({sDropFile});
+
+  const int nResult = QApplication::exec();
+  if (auto* mecab = dynamic_cast<ekoto::MecabReverseConverter*>(&converter)) mecab->SetReportHook(nullptr);
+  return nResult;
+}
