@@ -43,9 +43,12 @@ INSTANTIATE_TEST_SUITE_P(
                       SyllableCase{"ぎゅー", "ぎゅ|ぅ"}, SyllableCase{"しょー", "しょ|ぉ"},
                       SyllableCase{"きゃー", "きゃ|ぁ"}, SyllableCase{"んー", "ん|ぅ"},
                       SyllableCase{"をー", "を|ぉ"}, SyllableCase{"へー", "へ|ぇ"},
-                      // Voiced kana, っ, small vowels, katakana and ー itself are in no row.
-                      SyllableCase{"がー", "が|ー"}, SyllableCase{"っー", "っ|ー"}, SyllableCase{"ぁー", "ぁ|ー"},
-                      SyllableCase{"カー", "カ|ー"}, SyllableCase{"かーー", "か|ぁ|ー"},
+                      // Voiced and half-voiced kana and the small vowels lengthen their vowel.
+                      SyllableCase{"がー", "が|ぁ"}, SyllableCase{"げーむ", "げ|ぇ|む"},
+                      SyllableCase{"でぃー", "で|ぃ|ぃ"}, SyllableCase{"ぴょー", "ぴょ|ぉ"},
+                      SyllableCase{"ぶー", "ぶ|ぅ"}, SyllableCase{"ゔー", "ゔ|ぅ"},
+                      // っ, katakana and ー itself are in no row.
+                      SyllableCase{"っー", "っ|ー"}, SyllableCase{"カー", "カ|ー"}, SyllableCase{"かーー", "か|ぁ|ー"},
                       SyllableCase{"ーあ", "ー|あ"}, SyllableCase{"とーきょー", "と|ぉ|きょ|ぉ"}));
 
 TEST(SplitSyllablesTest, EveryCharacterIsUsedOnce) {

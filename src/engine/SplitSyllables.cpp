@@ -6,10 +6,13 @@ namespace {
 bool IsSmallYa(char16_t c) { return c == u'ゃ' || c == u'ゅ' || c == u'ょ'; }
 
 // The small vowel that a ー after c stands for; ー itself when c is in no row.
+// Voiced and half-voiced kana and the small vowels lengthen their vowel too
+// (ゲーム, データ, ディー): left as ー they would be read as a pause.
 char16_t LongVowelAfter(char16_t c) {
   static constexpr std::u16string_view kRows[] = {
-      u"あかさたなはまやらわゃ", u"いきしちにひみり", u"うくすつぬふむゆるんゅ",
-      u"えけせてねへめれ", u"おこそとのほもよろをょ"};
+      u"あかさたなはまやらわゃがざだばぱぁゎ", u"いきしちにひみりぎじぢびぴぃ",
+      u"うくすつぬふむゆるんゅぐずづぶぷぅゔ", u"えけせてねへめれげぜでべぺぇ",
+      u"おこそとのほもよろをょごぞどぼぽぉ"};
   static constexpr char16_t kSmall[] = {u'ぁ', u'ぃ', u'ぅ', u'ぇ', u'ぉ'};
   for (size_t row = 0; row < std::size(kRows); ++row) {
     if (kRows[row].find(c) != std::u16string_view::npos) return kSmall[row];

@@ -8,7 +8,7 @@
 namespace ekoto {
 
 // One unit per character, except that a following ゃ/ゅ/ょ joins the character
-// before it, and ー after a plain kana becomes the small vowel that continues it.
+// before it, and ー after a kana becomes the small vowel that continues it.
 // Never empty: an empty input gives one empty unit.
 std::vector<std::u16string> SplitSyllables(std::u16string_view s);
 
