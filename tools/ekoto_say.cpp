@@ -1,69 +1,112 @@
 // ekoto-say: the reading chain on the command line.
-//   ekoto-say --kana [TEXT...]   prints the hiragana of every input line
-//   ekoto-say --units [TEXT...]  prints the syllable units, separated by spaces
-// Input is the arguments (joined by spaces) or, when there are none, standard input.
+//   ekoto-say [options] [TEXT...]   reads the text aloud (or into a WAV file with -o)
+//   ekoto-say --kana [TEXT...]      prints the hiragana of every input line
+//   ekoto-say --units [TEXT...]     prints the syllable units, separated by spaces
+// Input is the arguments (joined by spaces), a file (-f) or standard input.
+#include <unistd.h>
+
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <iostream>
+#include <iterator>
+#include <memory>
 #include <sstream>
 #include <string>
 #include <vector>
 
+#include "SaySession.h"
 #include "conversion/ConvTemplete.h"
 #include "conversion/ConversionChain.h"
 #include "conversion/MecabReverseConverter.h"
 #include "conversion/ReadingOfText.h"
 #include "engine/SplitSyllables.h"
+#include "settings/COptions.h"
 #include "util/CFile.h"
+#include "util/Cp932.h"
 #include "util/ProgramFolder.h"
 #include "util/Utf.h"
+#include "voice/AlsaOutput.h"
+#include "voice/PaFile.h"
+#include "voice/WavFileOutput.h"
 
 namespace ekoto {
 namespace {
 
-enum class Mode { kKana, kUnits };
+enum class Mode { kSpeak, kKana, kUnits };
 
 struct SayOptions {
-  Mode mode = Mode::kKana;
-  ReadingOptions reading;
+  Mode mode = Mode::kSpeak;
+  SaySettings say;
+  std::string voicePath;     // "" : the bundled 50on.pa
   std::string templatePath;  // "" : templete.txt beside the program, when there is one
+  std::string inputFile;     // -f
+  std::string wavPath;       // -o
   std::vector<std::string> texts;
 };
 
 void PrintUsage(FILE* out) {
   std::fputs(
-      "usage: ekoto-say --kana|--units [options] [TEXT...]\n"
-      "  --kana            print the hiragana reading of each input line\n"
+      "usage: ekoto-say [options] [TEXT...]\n"
+      "Reads Japanese text aloud: the arguments, the file given with -f, or standard input.\n"
+      "  -o FILE.wav       write the reading to a WAV file instead of playing it\n"
+      "  -f FILE           read the text from FILE (UTF-8 or CP932)\n"
+      "  --voice FILE.pa   voice source file (default: the bundled 50on.pa)\n"
+      "  --volume V        volume factor, 0 to 4 (default 1)\n"
+      "  --speed S         speed, 0 to 1: waits 1000 - S*1000 ms before each unit (default 1)\n"
+      "  --kana            print the hiragana reading of each input line instead\n"
       "  --units           print the syllable units of each line, separated by spaces\n"
       "  --template FILE   conversion template (default: templete.txt beside the program)\n"
       "  --no-upper        do not map letters to upper case\n"
       "  --no-narrow       do not narrow full-width characters\n"
-      "  --no-numeric      do not read digits as Japanese numerals\n"
-      "Without TEXT, lines are read from standard input (UTF-8).\n",
+      "  --no-numeric      do not read digits as Japanese numerals\n",
       out);
+}
+
+// Parses a number in [low, high]; false when it is not one.
+bool ParseNumber(const char* text, float low, float high, float& ret) {
+  char* end = nullptr;
+  const float value = std::strtof(text, &end);
+  if (end == text || *end != '\0' || !(value >= low && value <= high)) return false;
+  ret = value;
+  return true;
 }
 
 // Returns false (after saying why) when the arguments are not understood.
 bool ParseArguments(int argc, char** argv, SayOptions& options) {
-  bool modeGiven = false;
+  auto needValue = [&](int& i, const char* name) -> const char* {
+    if (i + 1 < argc) return argv[++i];
+    std::fprintf(stderr, "ekoto-say: %s needs a value\n", name);
+    return nullptr;
+  };
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
-    if (arg == "--kana" || arg == "--units") {
-      options.mode = arg == "--kana" ? Mode::kKana : Mode::kUnits;
-      modeGiven = true;
+    const char* value = nullptr;
+    if (arg == "--kana") {
+      options.mode = Mode::kKana;
+    } else if (arg == "--units") {
+      options.mode = Mode::kUnits;
     } else if (arg == "--no-upper") {
-      options.reading.bAUpperCase = false;
+      options.say.reading.bAUpperCase = false;
     } else if (arg == "--no-narrow") {
-      options.reading.bANNarrow = false;
+      options.say.reading.bANNarrow = false;
     } else if (arg == "--no-numeric") {
-      options.reading.bNumeric = false;
-    } else if (arg == "--template") {
-      if (++i == argc) {
-        std::fputs("ekoto-say: --template needs a file name\n", stderr);
+      options.say.reading.bNumeric = false;
+    } else if (arg == "--template" || arg == "--voice" || arg == "-f" || arg == "-o") {
+      if (!(value = needValue(i, arg.c_str()))) return false;
+      std::string& target = arg == "--template" ? options.templatePath
+                            : arg == "--voice"  ? options.voicePath
+                            : arg == "-f"       ? options.inputFile
+                                                : options.wavPath;
+      target = value;
+    } else if (arg == "--volume" || arg == "--speed") {
+      if (!(value = needValue(i, arg.c_str()))) return false;
+      const bool volume = arg == "--volume";
+      if (!ParseNumber(value, 0.0f, volume ? 4.0f : 1.0f, volume ? options.say.fVolume : options.say.fSpeed)) {
+        std::fprintf(stderr, "ekoto-say: %s takes a number from 0 to %s, not \"%s\"\n", arg.c_str(),
+                     volume ? "4" : "1", value);
         return false;
       }
-      options.templatePath = argv[i];
     } else if (arg == "-h" || arg == "--help") {
       PrintUsage(stdout);
       std::exit(0);
@@ -77,9 +120,8 @@ bool ParseArguments(int argc, char** argv, SayOptions& options) {
       options.texts.push_back(arg);
     }
   }
-  if (!modeGiven) {
-    std::fputs("ekoto-say: say --kana or --units (reading aloud is not available yet)\n", stderr);
-    PrintUsage(stderr);
+  if (!options.inputFile.empty() && !options.texts.empty()) {
+    std::fputs("ekoto-say: give the text either as arguments or with -f, not both\n", stderr);
     return false;
   }
   return true;
@@ -100,7 +142,7 @@ void LoadTemplate(const std::string& templatePath) {
 // The line's kana, or its units separated by spaces (cut sentence by sentence,
 // as the reader cuts them).
 std::string ConvertLine(const std::u16string& line, const SayOptions& options) {
-  const auto readings = SentenceReadings(line, options.reading, DefaultReverseConverter());
+  const auto readings = SentenceReadings(line, options.say.reading, DefaultReverseConverter());
   std::u16string out;
   for (const std::u16string& kana : readings) {
     if (options.mode == Mode::kKana) {
@@ -116,19 +158,8 @@ std::string ConvertLine(const std::u16string& line, const SayOptions& options) {
   return Utf16ToUtf8(out);
 }
 
-int Run(int argc, char** argv) {
-  SayOptions options;
-  if (!ParseArguments(argc, argv, options)) return 2;
-  LoadTemplate(options.templatePath);
-
-  std::istringstream joined;
-  if (!options.texts.empty()) {
-    std::string text;
-    for (const auto& t : options.texts) text += (text.empty() ? "" : " ") + t;
-    joined.str(text);
-  }
-  std::istream& in = options.texts.empty() ? std::cin : joined;
-
+// --kana and --units: one line out per line in.
+int ConvertLines(std::istream& in, const SayOptions& options) {
   int status = 0;
   std::string line;
   for (long lineNumber = 1; std::getline(in, line); ++lineNumber) {
@@ -145,6 +176,103 @@ int Run(int argc, char** argv) {
     std::fputc('\n', stdout);
   }
   return status;
+}
+
+// The text to read aloud; false (after saying why) when it cannot be had.
+bool TextToSpeak(const SayOptions& options, std::u16string& retText) {
+  if (!options.inputFile.empty()) {
+    if (!CFile().ReadFile(Utf8ToUtf16(options.inputFile), retText)) {
+      std::fprintf(stderr, "ekoto-say: cannot read %s\n", options.inputFile.c_str());
+      return false;
+    }
+    return true;
+  }
+  std::string bytes;
+  if (!options.texts.empty()) {
+    for (const auto& t : options.texts) bytes += (bytes.empty() ? "" : " ") + t;
+  } else {
+    bytes.assign(std::istreambuf_iterator<char>(std::cin), std::istreambuf_iterator<char>());
+  }
+  retText = DecodeTextBytes(bytes);
+  return true;
+}
+
+SaySession* g_session = nullptr;
+
+void OnSignal(int) {
+  if (g_session) g_session->Interrupt();
+}
+
+int Speak(SayOptions& options) {
+  options.say.sPAPath = options.voicePath.empty() ? BundledFilePath(ProgramFolder(), u"50on.pa")
+                                                  : Utf8ToUtf16(options.voicePath);
+  PAHEADER header;
+  if (!GetPASoundNames(options.say.sPAPath, header)) {
+    std::fprintf(stderr, "ekoto-say: %s is not a usable voice source file (missing or invalid); give one with --voice\n",
+                 Utf16ToUtf8(options.say.sPAPath).c_str());
+    return 1;
+  }
+  std::u16string text;
+  if (!TextToSpeak(options, text)) return 1;
+  options.say.bProgress = isatty(STDERR_FILENO) && text.size() > 2000;
+
+  std::unique_ptr<WavFileOutput> wavFile;
+  std::unique_ptr<ISoundOutput> device;
+  if (!options.wavPath.empty()) {
+    wavFile = std::make_unique<WavFileOutput>(options.wavPath);
+  } else {
+    device = std::make_unique<AlsaOutput>();
+  }
+  ISoundOutput& output = wavFile ? static_cast<ISoundOutput&>(*wavFile) : *device;
+
+  SaySession session(options.say, output, wavFile.get());
+  g_session = &session;
+  struct sigaction action {};
+  action.sa_handler = OnSignal;
+  action.sa_flags = SA_RESETHAND;  // a second Ctrl+C ends the program at once
+  sigaction(SIGINT, &action, nullptr);
+  sigaction(SIGTERM, &action, nullptr);
+
+  const bool played = session.Read(text);
+  g_session = nullptr;
+  if (session.MissingUnits() > 0) {
+    std::fprintf(stderr, "ekoto-say: %lld units had no sample in the voice and were silent\n",
+                 static_cast<long long>(session.MissingUnits()));
+  }
+  if (wavFile) {
+    if (!wavFile->Finish() || !played) {
+      std::fprintf(stderr, "ekoto-say: could not write %s\n", options.wavPath.c_str());
+      return 1;
+    }
+    return 0;
+  }
+  if (!played) {
+    std::fputs("ekoto-say: nothing could be played; write a WAV file instead with -o FILE.wav\n", stderr);
+    return 3;
+  }
+  return 0;
+}
+
+int Run(int argc, char** argv) {
+  SayOptions options;
+  if (!ParseArguments(argc, argv, options)) return 2;
+  LoadTemplate(options.templatePath);
+  if (options.mode == Mode::kSpeak) return Speak(options);
+
+  if (!options.inputFile.empty()) {
+    std::u16string text;
+    if (!CFile().ReadFile(Utf8ToUtf16(options.inputFile), text)) {
+      std::fprintf(stderr, "ekoto-say: cannot read %s\n", options.inputFile.c_str());
+      return 1;
+    }
+    std::istringstream in(Utf16ToUtf8(text));
+    return ConvertLines(in, options);
+  }
+  if (options.texts.empty()) return ConvertLines(std::cin, options);
+  std::string joined;
+  for (const auto& t : options.texts) joined += (joined.empty() ? "" : " ") + t;
+  std::istringstream in(joined);
+  return ConvertLines(in, options);
 }
 
 }  // namespace
