@@ -8,6 +8,7 @@
 
 #include "util/Utf.h"
 #include "voice/LoadSoundWithVolume.h"
+#include "voice/PaWriter.h"
 
 namespace ekoto {
 namespace {
@@ -79,6 +80,17 @@ TEST(SoundLoadWithVolume, MissingUnitOrFileGivesNoBytes) {
   EXPECT_EQ(header.lSampleRate, 22050);  // the header still comes back
   std::remove(path.c_str());
   EXPECT_TRUE(LoadSoundWithVolume(Utf8ToUtf16(path), u"あ", 1.0f, header).empty());
+}
+
+TEST(SoundLoadWithVolume, HiraganaVuIsFoundUnderItsKatakanaName) {
+  // CP932 cannot name ゔ, so a voice holds it as ヴ.
+  const std::string path = (std::filesystem::temp_directory_path() / "ekoto_test_sound_vu.pa").string();
+  ASSERT_TRUE(WritePAFile(Utf8ToUtf16(path), {{u"ヴ", {1, 2, 3}}, {u"あ", {9}}}, 8000, 0).bOk);
+  PAHEADER header;
+  EXPECT_EQ(LoadSoundWithVolume(Utf8ToUtf16(path), u"ゔ", 1.0f, header), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_EQ(LoadSoundWithVolume(Utf8ToUtf16(path), u"ヴ", 1.0f, header), (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_TRUE(LoadSoundWithVolume(Utf8ToUtf16(path), u"ゔぁ", 1.0f, header).empty());
+  std::filesystem::remove(path);
 }
 
 }  // namespace

@@ -58,12 +58,14 @@ gap() {  # gap UNIT MILLISECONDS
 }
 
 # Plain kana, voiced and half-voiced kana. Unit names are stored in CP932, which
-# has no ゔ, ゕ or ゖ, so those (and ゔゃ ゔゅ ゔょ) cannot be units.
+# has no ゔ, ゕ or ゖ: ゔ is recorded under its katakana name ヴ, which playback
+# looks up for it.
 for k in あ い う え お か き く け こ さ し す せ そ た ち つ て と な に ぬ ね の \
          は ひ ふ へ ほ ま み む め も や ゆ よ ら り る れ ろ わ を ん \
          が ぎ ぐ げ ご ざ じ ず ぜ ぞ だ ぢ づ で ど ば び ぶ べ ぼ ぱ ぴ ぷ ぺ ぽ; do
   speak "$k" "$k"
 done
+speak ヴ ヴ
 # Old kana are read as today: ゐ as い, ゑ as え.
 speak ゐ い
 speak ゑ え

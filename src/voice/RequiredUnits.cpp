@@ -7,19 +7,19 @@ namespace ekoto {
 std::vector<std::u16string> RequiredUnits() {
   // Basic kana (46, with を and ん), voiced and half-voiced kana, and the small kana
   // that stand alone: ぁぃぅぇぉ continue a vowel (ー after plain kana is read as one,
-  // and loan words give ふぁ, てぃ), っ is the held consonant. Hiragana ゔ is not here:
-  // CP932 has no code for it, so no voice source file can name it.
+  // and loan words give ふぁ, てぃ), っ is the held consonant. Hiragana ゔ has no
+  // CP932 code, so voices hold it as katakana ヴ and playback looks it up so.
   static constexpr std::u16string_view kSingles =
       u"あいうえおかきくけこさしすせそたちつてとなにぬねのはひふへほまみむめもやゆよらりるれろわをん"
       u"がぎぐげござじずぜぞだぢづでどばびぶべぼぱぴぷぺぽ"
-      u"ぁぃぅぇぉっ";
+      u"ぁぃぅぇぉっヴ";
   // Kana followed by ゃゅょ: the regular combinations, the ぢ row (dictionary
   // readings still spell some words with it) and でゅ (デュエット and other loan
   // words). Rarer ones (てゅ, ふゅ, でゃ...) are left to the voice's author.
   static constexpr std::u16string_view kYoonHeads = u"きぎしじちぢにひびぴみり";
   static constexpr std::u16string_view kSmallY = u"ゃゅょ";
-  // Marks that survive the reading as units, and ー after a kana that has no long
-  // vowel of its own (voiced kana, っ, ー).
+  // Marks that survive the reading as units, and ー where no vowel comes before
+  // it to lengthen (after っ, after another ー).
   static constexpr std::u16string_view kMarks = u"、。，．､｡,.「」・！？!?ー";
 
   std::vector<std::u16string> units;
