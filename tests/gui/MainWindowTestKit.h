@@ -1,0 +1,142 @@
+// What the main window tests drive the real window with: an identity reverse
+// converter, a voice file made here, a paced null output that records every
+// buffer, and a window that logs the reader's events as it answers them.
+#pragma once
+#include <QCoreApplication>
+#include <QElapsedTimer>
+#include <QEventLoop>
+#include <QTimer>
+#include <functional>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "../PaTestFiles.h"
+#include "conversion/ReverseConverter.h"
+#include "ui/ReadTextBox.h"
+#include "ui/frmMain.h"
+#include "util/Utf.h"
+#include "voice/NullOutput.h"
+#include "voice/PaWriter.h"
+
+namespace ekoto::testing {
+
+// Hiragana in, the same hiragana out.
+class IdentityConverter : public IReverseConverter {
+ public:
+  bool ReverseConvert(const std::u16string& piece, std::u16string& reading) override {
+    reading = piece;
+    return true;
+  }
+};
+
+// The units of the test voice. Unit i is kSampleByte repeated 400 + 8 i times
+// (50 ms and a little more at 8000 Hz), so a buffer's length names its unit.
+inline const std::vector<std::u16string>& VoiceUnits() {
+  static const std::vector<std::u16string> units = {u"あ", u"い", u"う", u"え", u"お", u"か", u"き", u"く",
+                                                    u"け", u"こ", u"さ", u"し", u"す", u"せ", u"そ"};
+  return units;
+}
+inline constexpr uint8_t kSampleByte = 200;
+inline size_t UnitLength(size_t i) { return 400 + 8 * i; }
+
+inline std::string UnitOfLength(size_t nBytes) {
+  for (size_t i = 0; i < VoiceUnits().size(); ++i) {
+    if (UnitLength(i) == nBytes) return Utf16ToUtf8(VoiceUnits()[i]);
+  }
+  return "?";
+}
+
+// The paced null output, with a look at every buffer as it is written.
+class RecordingOutput : public ISoundOutput {
+ public:
+  int32_t Open(const WAVEFORMATEX& fmt, IMessagePump& notify) override { return m_inner.Open(fmt, notify); }
+  bool Write(int32_t handle, const uint8_t* data, size_t nBytes) override {
+    if (onWrite) onWrite(std::vector<uint8_t>(data, data + nBytes));
+    return m_inner.Write(handle, data, nBytes);
+  }
+  void Reset(int32_t handle) override { m_inner.Reset(handle); }
+  void Close(int32_t handle) override { m_inner.Close(handle); }
+  std::string TakeError() override { return m_inner.TakeError(); }
+
+  std::function<void(const std::vector<uint8_t>&)> onWrite;
+
+ private:
+  NullOutput m_inner{true};
+};
+
+// frmMain that logs each reader event after the window has answered it.
+class LoggingWindow : public frmMain {
+ public:
+  using frmMain::frmMain;
+  std::vector<std::string> log;
+
+ protected:
+  void OnPlay() override {
+    frmMain::OnPlay();
+    log.push_back("play");
+  }
+  void OnPlayPos(int32_t lSeek, int32_t lLength) override {
+    frmMain::OnPlayPos(lSeek, lLength);
+    const QTextCursor cursor = txtReadText->textCursor();
+    log.push_back("pos " + std::to_string(cursor.selectionStart()) + "+" +
+                  std::to_string(cursor.selectionEnd() - cursor.selectionStart()));
+  }
+  void OnPause() override {
+    frmMain::OnPause();
+    log.push_back("pause");
+  }
+  void OnStop() override {
+    frmMain::OnStop();
+    log.push_back("stop");
+  }
+};
+
+// Runs the event loop until pred holds or 10 s have passed; returns pred().
+inline bool WaitUntil(const std::function<bool()>& pred) {
+  QElapsedTimer clock;
+  clock.start();
+  while (!pred() && clock.elapsed() < 10000) {
+    QEventLoop loop;
+    QTimer::singleShot(10, &loop, &QEventLoop::quit);
+    loop.exec();
+  }
+  return pred();
+}
+
+// Runs action from the event loop, as a click arriving during a reading would.
+inline void Later(QObject* context, std::function<void()> action) {
+  QTimer::singleShot(0, context, std::move(action));
+}
+
+// A scratch program folder holding the test voice as 50on.pa; options.dat goes there too.
+class MainWindowFixture {
+ public:
+  MainWindowFixture() {
+    std::vector<PaUnit> units;
+    for (size_t i = 0; i < VoiceUnits().size(); ++i) {
+      units.push_back({VoiceUnits()[i], std::vector<uint8_t>(UnitLength(i), kSampleByte)});
+    }
+    m_bVoiceWritten = WritePAFile(dir.Path16("50on.pa"), units, 8000, 0).bOk;
+  }
+
+  bool VoiceWritten() const { return m_bVoiceWritten; }
+
+  std::unique_ptr<LoggingWindow> OpenWindow() {
+    const std::u16string folder = Utf8ToUtf16(dir.Root().string()) + u"/";
+    auto window = std::make_unique<LoggingWindow>(
+        MainWindowServices{output, converter, folder + u"options.dat", folder});
+    QObject::connect(window.get(), &frmMain::Unloaded, [this] { ++nUnloaded; });
+    return window;
+  }
+
+  ScratchDir dir;
+  RecordingOutput output;
+  IdentityConverter converter;
+  int nUnloaded = 0;
+
+ private:
+  bool m_bVoiceWritten = false;
+};
+
+}  // namespace ekoto::testing
