@@ -283,10 +283,13 @@ void frmMain::EventNofity(int32_t& hWnd_, int32_t& uMsg, int32_t& wParam, int32_
 }
 
 void frmMain::ReportProblem(const QString& sMessage) {
-  if (sMessage == m_sLastProblem) return;
-  m_sLastProblem = sMessage;
-  std::fprintf(stderr, "ekoto: %s\n", sMessage.toLocal8Bit().constData());
-  if (!m_bNotReady) statusBar()->showMessage(sMessage);
+  // Some layers name the program themselves, for the terminal.
+  QString sText = sMessage;
+  if (sText.startsWith(QStringLiteral("ekoto: "))) sText.remove(0, 7);
+  if (sText == m_sLastProblem) return;
+  m_sLastProblem = sText;
+  std::fprintf(stderr, "ekoto: %s\n", sText.toLocal8Bit().constData());
+  if (!m_bNotReady) statusBar()->showMessage(sText);
 }
 
 int frmMain::TwipsX(int nTwips) const { return TwipsToPixels(nTwips, logicalDpiX()); }

@@ -433,6 +433,17 @@ TEST_F(MainWindowTest, ClosingWhileReadingSavesStopsAndEndsAfterTheReadingUnwoun
   EXPECT_EQ(nUnloaded, 1);
 }
 
+TEST_F(MainWindowTest, ClosingAsTheReadingStartsReadsNothing) {
+  // The close is handled in the yield that paints the Playing state, before the
+  // reader has looked at its first sentence.
+  SetText(u"あいう");
+  Later(w.get(), [this] { w->close(); });
+  w->mnuRun_Play->trigger();
+  EXPECT_TRUE(heard.empty());
+  EXPECT_EQ(Selection(*w), "0+0");
+  EXPECT_EQ(nUnloaded, 1);
+}
+
 TEST_F(MainWindowTest, ClosingDuringSlowPlaySavesTheLoweredSpeed) {
   SetText(u"あいう");
   AtUnit(1, [this] { w->close(); });
