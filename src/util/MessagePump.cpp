@@ -8,6 +8,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <thread>
 
 namespace ekoto {
 
@@ -33,7 +34,9 @@ void MessageQueue::PostMessage(int32_t uMsg, int32_t wParam, int32_t lParam) {
     std::lock_guard<std::mutex> lock(m_mutex);
     m_queue.push_back({uMsg, wParam, lParam});
   }
-  Wake();
+  // The owner's own thread is not waiting while it posts, and looks at the queue
+  // before it waits: only other threads need to wake it.
+  if (std::this_thread::get_id() != m_owner) Wake();
 }
 
 void MessageQueue::PostFromSignal(int32_t uMsg) {
@@ -70,6 +73,7 @@ int MessageQueue::DispatchPending() {
 }
 
 void MessageQueue::WaitAndDispatch() {
+  if (DispatchPending() > 0) return;
   for (;;) {
     // Reset the counter before looking, so a post that lands after the look
     // leaves the fd readable for the poll below.

@@ -8,6 +8,7 @@
 #include <deque>
 #include <functional>
 #include <mutex>
+#include <thread>
 
 namespace ekoto {
 
@@ -63,6 +64,7 @@ class MessageQueue : public IMessagePump {
   std::deque<Message> m_queue;
   std::atomic<int32_t> m_nSignalMsg{0};
   Dispatcher m_fnDispatch;
+  std::thread::id m_owner = std::this_thread::get_id();  // the thread that dispatches
   static_assert(std::atomic<int32_t>::is_always_lock_free, "PostFromSignal needs a lock-free slot");
 };
 

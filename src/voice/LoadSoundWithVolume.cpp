@@ -25,10 +25,15 @@ std::vector<uint8_t> LoadSoundWithVolume(const std::u16string& path, const std::
     }
     if (!FindPASound(path, katakana, sample, retHeader)) return {};
   }
-  for (uint8_t& b : sample) {
-    const float v = static_cast<float>(static_cast<int>(b) - 127) * factor + 127.0f;
-    b = ClipToByte(v);
+  // Every byte value scales the same way, so the arithmetic runs once per value,
+  // and again only when the volume changes.
+  thread_local float lastFactor = std::nanf("");
+  thread_local uint8_t scaled[256];
+  if (!(factor == lastFactor)) {
+    for (int b = 0; b < 256; ++b) scaled[b] = ClipToByte(static_cast<float>(b - 127) * factor + 127.0f);
+    lastFactor = factor;
   }
+  for (uint8_t& b : sample) b = scaled[b];
   return sample;
 }
 

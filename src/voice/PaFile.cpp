@@ -56,6 +56,10 @@ struct PaIndex {
   PAHEADER header;
   std::vector<std::u16string> names;  // the entries read before the walk ended
   std::unordered_map<std::u16string, SampleSpot> firstPositive;
+  // Samples already read and deciphered, kept with the index they came from, so a
+  // reading deciphers every unit once; bounded by the file's size.
+  mutable std::mutex sampleMutex;
+  mutable std::unordered_map<std::u16string, std::vector<uint8_t>> samples;
 };
 
 constexpr time_t kRacyWindow = 2;  // seconds
@@ -82,6 +86,15 @@ std::shared_ptr<const PaIndex> BuildIndex(int fd, const struct stat& st) {
 // One index per path, rebuilt when the file on disk is no longer the one indexed.
 class PaIndexCache {
  public:
+  // The index of the file as it is now, or nullptr when it must be read afresh.
+  std::shared_ptr<const PaIndex> Peek(const std::string& path, const struct stat& st) {
+    const FileStamp stamp(st);
+    std::lock_guard<std::mutex> lock(m_mutex);
+    auto it = m_indexes.find(path);
+    if (it != m_indexes.end() && it->second->bTrusted && it->second->stamp == stamp) return it->second;
+    return nullptr;
+  }
+
   std::shared_ptr<const PaIndex> Get(const std::string& path, int fd, const struct stat& st) {
     const FileStamp stamp(st);
     std::lock_guard<std::mutex> lock(m_mutex);
@@ -133,10 +146,28 @@ class OpenPaFile {
   struct stat m_st {};
 };
 
+// A sample deciphered before, when the file has not changed since: found with one
+// stat and no open.
+bool FindCachedSample(const std::u16string& path, const std::u16string& unit, std::vector<uint8_t>& retSample,
+                      PAHEADER& retHeader) {
+  const std::string sPath = Utf16ToUtf8(path);
+  struct stat st {};
+  if (stat(sPath.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  const std::shared_ptr<const PaIndex> index = Cache().Peek(sPath, st);
+  if (!index) return false;
+  std::lock_guard<std::mutex> lock(index->sampleMutex);
+  const auto cached = index->samples.find(unit);
+  if (cached == index->samples.end()) return false;
+  retSample = cached->second;
+  retHeader = index->header;
+  return true;
+}
+
 }  // namespace
 
 bool FindPASound(const std::u16string& path, const std::u16string& unit, std::vector<uint8_t>& retSample,
                  PAHEADER& retHeader) {
+  if (FindCachedSample(path, unit, retSample, retHeader)) return true;
   OpenPaFile file(path);
   if (!file.Usable()) return false;
   const std::shared_ptr<const PaIndex> index = file.Index();
@@ -154,6 +185,10 @@ bool FindPASound(const std::u16string& path, const std::u16string& unit, std::ve
   if (!ReadFileRange(file.Fd(), spot.lOffset, spot.lLength, sample.data())) return false;
   // A fresh keystream for every sample.
   if (index->header.nCipher == 1) CRC4().DecryptByte(sample, kPaCipherKey);
+  if (index->bTrusted) {
+    std::lock_guard<std::mutex> lock(index->sampleMutex);
+    index->samples.emplace(unit, sample);
+  }
   retSample = std::move(sample);
   retHeader = index->header;
   return true;

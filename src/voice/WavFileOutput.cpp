@@ -77,11 +77,20 @@ int32_t WavFileOutput::Open(const WAVEFORMATEX& fmt, IMessagePump& notify) {
 bool WavFileOutput::WriteBytes(const uint8_t* data, size_t nBytes) {
   const size_t nAlign = static_cast<size_t>(m_fmt->nBlockAlign);
   nBytes -= nBytes % nAlign;
-  if (nBytes == 0) return true;
-  if (sf_write_raw(m_file, data, static_cast<sf_count_t>(nBytes)) != static_cast<sf_count_t>(nBytes)) {
+  if (m_bFailed) return false;
+  // Units are a few kilobytes each: gathering them saves a system call or two per unit.
+  m_pending.insert(m_pending.end(), data, data + nBytes);
+  return m_pending.size() < kFlushBytes || Flush();
+}
+
+bool WavFileOutput::Flush() {
+  const auto nBytes = static_cast<sf_count_t>(m_pending.size());
+  if (nBytes > 0 && sf_write_raw(m_file, m_pending.data(), nBytes) != nBytes) {
     Fail(sf_strerror(m_file));
+    m_pending.clear();
     return false;
   }
+  m_pending.clear();
   return true;
 }
 
@@ -114,6 +123,7 @@ void WavFileOutput::AppendSilence(int32_t ms) {
 
 bool WavFileOutput::Finish() {
   if (m_file != nullptr) {
+    if (!m_bFailed) Flush();
     if (sf_close(m_file) != 0 && !m_bFailed) Fail("closing the file failed");
     m_file = nullptr;
   }

@@ -5,6 +5,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "voice/SoundOutput.h"
 
@@ -34,10 +35,14 @@ class WavFileOutput : public ISoundOutput {
 
  private:
   bool WriteBytes(const uint8_t* data, size_t nBytes);
+  bool Flush();
+
+  static constexpr size_t kFlushBytes = 1 << 20;
   void Fail(const std::string& sWhy);
 
   std::string m_sPath;
   SNDFILE* m_file = nullptr;
+  std::vector<uint8_t> m_pending;  // written at kFlushBytes and by Finish
   std::optional<WAVEFORMATEX> m_fmt;  // set by the first Open
   IMessagePump* m_pump = nullptr;
   int32_t m_nLastHandle = 0;
