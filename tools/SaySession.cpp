@@ -73,7 +73,8 @@ void SaySession::OnPlaySound(std::u16string s) {
   PAHEADER header;
   const std::vector<uint8_t> sample = LoadSoundWithVolume(m_settings.sPAPath, s, m_settings.fVolume, header);
   if (sample.empty()) {
-    if (!s.empty()) ++m_lMissing;
+    // Line breaks and spaces are units too, silent in every voice: not worth a word.
+    if (s.find_first_not_of(u" \t\r\n\u3000") != std::u16string::npos) ++m_lMissing;
     return;
   }
   m_player.PlaySound(0, sample, header.lSampleRate, header.nBitsPerSample, header.nChannels);
