@@ -70,8 +70,13 @@ class LoggingWindow : public frmMain {
  public:
   using frmMain::frmMain;
   std::vector<std::string> log;
+  int nSounds = 0;  // units the reader asked for
 
  protected:
+  void OnPlaySound(std::u16string s) override {
+    ++nSounds;
+    frmMain::OnPlaySound(std::move(s));
+  }
   void OnPlay() override {
     frmMain::OnPlay();
     log.push_back("play");

@@ -173,7 +173,6 @@ TEST_F(MainWindowTest, PlayHighlightsEachSentenceWhileItIsHeard) {
   EXPECT_EQ(w->log, (std::vector<std::string>{"play", "pos 0+3", "pos 3+1", "stop"}));
   EXPECT_EQ(CommandStates(*w), kStopped);
   EXPECT_EQ(Selection(*w), "0+0");
-  EXPECT_TRUE(w->txtReadText->hasFocus() || !QApplication::activeWindow());
 }
 
 TEST_F(MainWindowTest, PauseThenPlayHearsThePausedUnitAgain) {
@@ -440,6 +439,8 @@ TEST_F(MainWindowTest, ClosingAsTheReadingStartsReadsNothing) {
   Later(w.get(), [this] { w->close(); });
   w->mnuRun_Play->trigger();
   EXPECT_TRUE(heard.empty());
+  // The reading ends at its first unit instead of running on unseen.
+  EXPECT_EQ(w->nSounds, 1);
   EXPECT_EQ(Selection(*w), "0+0");
   EXPECT_EQ(nUnloaded, 1);
 }
