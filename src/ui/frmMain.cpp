@@ -53,7 +53,7 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
   m_clsPlaySound.SetReport([this](const std::string& sError) { ReportProblem(QString::fromStdString(sError)); });
   CreateControls();
   CreateMenus();
-  statusBar();
+  // The designed client area, with the menu bar above it and the status bar below.
   resize(TwipsX(kClientWidth),
          TwipsY(kClientHeight) + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 
