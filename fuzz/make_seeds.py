@@ -1,0 +1,64 @@
+#!/usr/bin/env python3
+"""Writes the small seed inputs in corpus/<target>/ (run from fuzz/)."""
+import os
+import struct
+
+
+def put(target, name, data):
+    os.makedirs(os.path.join("corpus", target), exist_ok=True)
+    if isinstance(data, str):
+        data = data.encode("utf-8")
+    with open(os.path.join("corpus", target, name), "wb") as f:
+        f.write(data)
+
+
+def pa(entries, count=None, cipher=0, table=23):
+    count = len(entries) if count is None else count
+    out = b"PA  " + bytes([1]) + struct.pack("<ihhiih", 22050, 8, 1, count, table, cipher)
+    for name, sample in entries:
+        raw = name.encode("cp932")
+        out += struct.pack("<i", len(raw)) + raw + struct.pack("<i", len(sample)) + sample + b"\xee"
+    return out
+
+
+def utf16(text):
+    return b"\xff" + text.encode("utf-16-le")
+
+
+put("fuzz_decode_text", "utf8", "今日は東京都の天気が良い。3000円です。\n")
+put("fuzz_decode_text", "cp932", "日本語のテキスト\r\n二行目、ｶﾀｶﾅ～①\r\n".encode("cp932"))
+put("fuzz_decode_text", "bom", b"\xef\xbb\xbf" + "wave dash 〜 and é 😀".encode("utf-8"))
+put("fuzz_decode_text", "broken", b"\xe3\x81\x82\xe3\x81\xc3\x28\x82\xa0\xfd\xfe\xff\x80")
+
+put("fuzz_split_by_chars", "marks", "今日は、いい天気。明日も,晴れ.でしょう")
+put("fuzz_split_by_chars", "long", "あ" * 120 + "。" + "い" * 60)
+put("fuzz_split_by_chars", "surrogates", utf16("、。😀、") + b"\x00\xd8\x2c\x00")
+
+put("fuzz_split_syllables", "reading", "きょーわとーきょーとのてんきがよい。")
+put("fuzz_split_syllables", "long", "ぎゅーにゅーでーたでぃーげーむゔぁーーゃょ")
+
+put("fuzz_numeric", "yen", "3000円です。１２３４５個")
+put("fuzz_numeric", "zeros", "0000 と 100000000 と 0")
+put("fuzz_numeric", "long", "9" * 80 + "x" + "1" + "0" * 72)
+
+put("fuzz_crc4_hex", "hex", "0A1B2C3D4E5F")
+put("fuzz_crc4_hex", "lower", "deadbeef00")
+put("fuzz_crc4_hex", "odd", "ABC")
+
+put("fuzz_options", "default", (
+    "// \r\nVolume=4.00\r\nMute=false\r\nSpeed=1.00\r\nClipboard=false\r\nANNarrow=true\r\n"
+    "AUpperCase=true\r\nNumeric=true\r\nPAPath=/opt/ekoto/50on.pa\r\n"
+    "ConvTempletePath=/opt/ekoto/templete.txt\r\nWindowLeft=120\r\nWindowTop=90\r\n"
+    "WindowWidth=640\r\nWindowHeight=480\r\nPlaybar=true\r\nVolumebar=true\r\nSpeedbar=true\r\n"
+    "FontName=ＭＳ Ｐゴシック\r\nFontSize=10\r\nFontBold=false\r\nFontItalic=false\r\n"
+    "FontStrikethrough=false\r\nFontUnderline=false\r\n").encode("cp932"))
+put("fuzz_options", "odd", "volume = 1,5\nSPEED=-0.004\n//x=y\nWindowLeft=2147483648\nFontSize=12.5\n"
+    "PAPath=/home/ユーザー/声 源/a=b.pa\rFontBold=True\n")
+
+put("fuzz_templete", "table", "// readings\n東京都\tとうきょうと\r\nABC\tえーびーしー\nx\t\t\n\\X東京都とabcとＡＢＣ")
+put("fuzz_templete", "fold", "ß\tす\nİ\tい\nﬀ\tえふ\n\\Xstraße İstanbul ﬀ SS")
+
+put("fuzz_pa_file", "two", pa([("い", b"\x01\x02\x03"), ("か", b"\x04\x05")]))
+put("fuzz_pa_file", "cipher", pa([("きゃ", b"\x10" * 8), ("ー", b"")], cipher=1))
+put("fuzz_pa_file", "huge_count", pa([("あ", b"\x00")], count=0x7FFFFFFF))
+put("fuzz_pa_file", "gap", pa([("あ", b"\x07")], table=40)[:23] + b"\x00" * 17 + pa([("あ", b"\x07")])[23:])
