@@ -2,7 +2,7 @@
 # configure build/ and build with two jobs.
 BUILD_DIR ?= build
 JOBS ?= 2
-PACKAGES := cmake g++ make pkg-config libicu-dev libmecab-dev mecab-ipadic-utf8 \
+PACKAGES := cmake g++ make pkg-config libicu-dev libmecab-dev mecab-ipadic-utf8 libkakasi2-dev \
             libgtest-dev libasound2-dev libsndfile1-dev libsamplerate0-dev \
             qt6-base-dev libgl-dev fonts-noto-cjk
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)

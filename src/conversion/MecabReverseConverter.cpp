@@ -5,11 +5,13 @@
 #include <unicode/ustring.h>
 
 #include <array>
+#include <cstring>
 #include <cstdio>
 #include <strings.h>
 #include <string_view>
 #include <utility>
 
+#include "conversion/PronunciationRules.h"
 #include "util/Utf.h"
 
 namespace ekoto {
@@ -26,8 +28,12 @@ constexpr std::array<const char*, 4> kKnownDicDirs = {
     "/usr/local/lib/mecab/dic/ipadic-utf8",
 };
 
-// Fields of an IPA dictionary entry: the reading and the pronunciation, both in
+// Fields of an IPA dictionary entry: part of speech and two subclasses, then
+// (after conjugation and base form) the reading and the pronunciation, both in
 // katakana. Unknown words have only seven fields.
+constexpr int kPartOfSpeechField = 0;
+constexpr int kSubclass1Field = 1;
+constexpr int kSubclass2Field = 2;
 constexpr int kReadingField = 7;
 constexpr int kPronunciationField = 8;
 
@@ -74,11 +80,32 @@ size_t ChunkLength(std::string_view s) {
   return end;
 }
 
-// The voice has hiragana units only: katakana ァ..ヶ (ヴ included) become their
-// hiragana; the long-vowel mark ー is left as it is.
-void KatakanaToHiragana(std::u16string& s) {
-  for (char16_t& c : s) {
-    if (c >= u'ァ' && c <= u'ヶ') c = static_cast<char16_t>(c - 0x60);
+// Appends UTF-8 text s to out as UTF-16; ill-formed bytes become U+FFFD. Never
+// more units than s has bytes. MeCab hands back slices of valid input, so this
+// is the whole decoder needed here, without a library call per field.
+void AppendUtf8(std::u16string& out, std::string_view s) {
+  for (size_t i = 0; i < s.size();) {
+    const auto b = static_cast<unsigned char>(s[i]);
+    const size_t n = b < 0x80 ? 1 : (b >> 5) == 0x6 ? 2 : (b >> 4) == 0xE ? 3 : (b >> 3) == 0x1E ? 4 : 0;
+    bool bValid = n != 0 && i + n <= s.size();
+    char32_t c = n == 1 ? b : n == 2 ? (b & 0x1F) : n == 3 ? (b & 0x0F) : (b & 0x07);
+    for (size_t k = 1; bValid && k < n; ++k) {
+      const auto t = static_cast<unsigned char>(s[i + k]);
+      bValid = (t & 0xC0) == 0x80;
+      c = (c << 6) | (t & 0x3F);
+    }
+    if (!bValid) {
+      out += u'\uFFFD';
+      ++i;
+      continue;
+    }
+    if (c >= 0x10000) {
+      out += static_cast<char16_t>(0xD800 + ((c - 0x10000) >> 10));
+      out += static_cast<char16_t>(0xDC00 + ((c - 0x10000) & 0x3FF));
+    } else {
+      out += static_cast<char16_t>(c);
+    }
+    i += n;
   }
 }
 
@@ -194,48 +221,58 @@ bool MecabReverseConverter::Normalize(const std::u16string& piece) {
   return true;
 }
 
-bool MecabReverseConverter::ParseChunk(std::string_view sChunk) {
+bool MecabReverseConverter::ParseChunk(std::string_view sChunk, std::u16string& reading) {
   m_lattice->set_sentence(sChunk.data(), sChunk.size());
   if (!m_tagger->parse(m_lattice.get())) return false;
-  // Whatever MeCab skips between words (spaces) is kept as it stands.
   const char* input = sChunk.data();
+
+  // The words' fields are decoded into one buffer that is sized first, so that
+  // the views into it stay valid while it fills.
+  size_t nBytes = sChunk.size();
+  for (const MeCab::Node* node = m_lattice->bos_node(); node; node = node->next) nBytes += std::strlen(node->feature);
+  m_sFields.clear();
+  m_sFields.reserve(nBytes);
+  const auto decode = [this](std::string_view s) {
+    const size_t from = m_sFields.size();
+    AppendUtf8(m_sFields, s);
+    return std::u16string_view(m_sFields.data() + from, m_sFields.size() - from);
+  };
+
+  m_words.clear();
   size_t pos = 0;
   for (const MeCab::Node* node = m_lattice->bos_node(); node; node = node->next) {
     if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
     const auto offset = static_cast<size_t>(node->surface - input);
-    m_sOutput.append(input + pos, offset - pos);
-    std::string_view sReading = FeatureField(node->feature, kPronunciationField);
-    if (sReading.empty()) sReading = FeatureField(node->feature, kReadingField);
-    if (sReading.empty()) sReading = std::string_view(node->surface, node->length);
-    m_sOutput += sReading;
+    // Whatever MeCab skips between words (spaces) is kept as it stands.
+    if (offset > pos) m_words.push_back({.surface = decode(std::string_view(input + pos, offset - pos))});
+    m_words.push_back({
+        .surface = decode(std::string_view(node->surface, node->length)),
+        .partOfSpeech = decode(FeatureField(node->feature, kPartOfSpeechField)),
+        .subclass1 = decode(FeatureField(node->feature, kSubclass1Field)),
+        .subclass2 = decode(FeatureField(node->feature, kSubclass2Field)),
+        .reading = decode(FeatureField(node->feature, kReadingField)),
+        .pronunciation = decode(FeatureField(node->feature, kPronunciationField)),
+    });
     pos = offset + node->length;
   }
-  m_sOutput.append(input + pos, sChunk.size() - pos);
+  if (pos < sChunk.size()) m_words.push_back({.surface = decode(sChunk.substr(pos))});
+  AppendPronunciation(m_words, reading, &m_unknownWords);
   return true;
 }
 
 bool MecabReverseConverter::ReverseConvert(const std::u16string& piece, std::u16string& reading) {
   if (piece.empty() || !EnsureLoaded() || !Normalize(piece)) return false;
 
-  m_sOutput.clear();
+  reading.clear();
   const std::string_view sInput = m_sInput;
   for (size_t pos = 0; pos < sInput.size();) {
     const size_t lChunk = ChunkLength(sInput.substr(pos));
-    if (!ParseChunk(sInput.substr(pos, lChunk))) return false;
+    if (!ParseChunk(sInput.substr(pos, lChunk), reading)) {
+      reading.clear();
+      return false;
+    }
     pos += lChunk;
   }
-
-  reading.resize(m_sOutput.size());
-  int32_t lLength = 0;
-  UErrorCode status = U_ZERO_ERROR;
-  u_strFromUTF8WithSub(reinterpret_cast<UChar*>(reading.data()), static_cast<int32_t>(reading.size()), &lLength,
-                       m_sOutput.data(), static_cast<int32_t>(m_sOutput.size()), 0xFFFD, nullptr, &status);
-  if (U_FAILURE(status)) {
-    reading.clear();
-    return false;
-  }
-  reading.resize(static_cast<size_t>(lLength));
-  KatakanaToHiragana(reading);
   return true;
 }
 

@@ -7,7 +7,10 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "conversion/KakasiReader.h"
+#include "conversion/PronunciationRules.h"
 #include "conversion/ReverseConverter.h"
 
 namespace MeCab {
@@ -48,7 +51,8 @@ class MecabReverseConverter final : public IReverseConverter {
   bool Load(std::u16string& sError);
   void Report(const std::u16string& sMessage);
   bool Normalize(const std::u16string& piece);
-  bool ParseChunk(std::string_view sChunk);
+  // Appends the reading of one chunk of m_sInput to reading.
+  bool ParseChunk(std::string_view sChunk, std::u16string& reading);
 
   std::optional<std::string> m_sDicDir;  // unset: look in the known places
   ReportHook m_reportHook;
@@ -60,7 +64,9 @@ class MecabReverseConverter final : public IReverseConverter {
   // Buffers kept between calls so that a conversion allocates nothing in the common case.
   std::u16string m_sNormalized;
   std::string m_sInput;
-  std::string m_sOutput;
+  std::u16string m_sFields;      // the decoded fields m_words point into
+  std::vector<Morpheme> m_words;
+  KakasiReader m_unknownWords;  // for words the dictionary does not know
 };
 
 // The process-wide MeCab converter used by the program and its tools.
