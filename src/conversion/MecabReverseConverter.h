@@ -1,5 +1,6 @@
 // The reverse converter of the program: MeCab with the IPA dictionary gives the
-// pronunciation of each word, returned in hiragana ("今日は" -> "きょーわ").
+// pronunciation of each word, corrected by the pronunciation rules and returned
+// in hiragana ("今日は" -> "きょーわ"); KAKASI reads kanji words MeCab lacks.
 // Not thread-safe: one object must be used by one thread at a time.
 #pragma once
 #include <functional>
