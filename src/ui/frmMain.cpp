@@ -2,8 +2,11 @@
 #include "ui/frmMain.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QClipboard>
 #include <QCloseEvent>
 #include <QFrame>
+#include <QGuiApplication>
 #include <QGroupBox>
 #include <QLabel>
 #include <QMenuBar>
@@ -17,6 +20,9 @@
 #include "ui/PlayerIcons.h"
 #include "ui/ReadTextBox.h"
 #include "ui/Twips.h"
+#include "ui/frmAbout.h"
+#include "ui/frmCreatePA.h"
+#include "ui/frmOptions.h"
 
 namespace ekoto {
 namespace {
@@ -79,6 +85,8 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
   ApplyOptions(clsOptions);
 
   m_hWnd = static_cast<int32_t>(winId());
+  // Watching starts before the hook: nothing already on the clipboard is read.
+  m_clipboard.StartClipboardWatch(m_pump, QGuiApplication::clipboard());
   m_hook.StartSubClass(this, m_hWnd, this);
   show();
   repaint();
@@ -189,6 +197,15 @@ void frmMain::CreateMenus() {
   mnuView_Volumebar = add(mnuView, u"ボリューム バー(&V)", &frmMain::mnuView_Volumebar_Click);
   mnuView_Speedbar = add(mnuView, u"スピード バー(&S)", &frmMain::mnuView_Speedbar_Click);
   for (QAction* action : {mnuView_Playbar, mnuView_Volumebar, mnuView_Speedbar}) action->setCheckable(true);
+
+  mnuSystem = menuBar()->addMenu(QStringLiteral("システム(&S)"));
+  mnuSystem_Options = add(mnuSystem, u"オプション(&O) ...", &frmMain::mnuSystem_Options_Click,
+                          QKeySequence(Qt::CTRL | Qt::Key_Q));
+  mnuSystem->addSeparator();
+  mnuSystem_About = add(mnuSystem, u"バージョン情報(&V) ...", &frmMain::mnuSystem_About_Click);
+
+  mnuTool = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
+  mnuTool_CreateFilePA = add(mnuTool, u"声源ファイルの作成(&P) ...", &frmMain::mnuTool_CreateFilePA_Click);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -215,6 +232,9 @@ void frmMain::Form_Unload() {
                  QString::fromStdU16String(m_sOptionsPath).toLocal8Bit().constData());
   }
   m_hook.EndSubClass();
+  m_clipboard.EndClipboardWatch();
+  // No window of the program outlives the main window.
+  for (QDialog* dialog : findChildren<QDialog*>(Qt::FindDirectChildrenOnly)) dialog->close();
   tmr1000->stop();
   tmrClipboard->stop();
   m_bNotReady = true;
@@ -280,6 +300,25 @@ bool frmMain::eventFilter(QObject* watched, QEvent* event) {
 
 void frmMain::EventNofity(int32_t& hWnd_, int32_t& uMsg, int32_t& wParam, int32_t& lParam, int32_t& ret) {
   m_clsPlaySound.EventNofity(hWnd_, uMsg, wParam, lParam, ret);
+  m_clipboard.ClipboardNotify(uMsg);
+}
+
+bool frmMain::ClipboardWatchOn() {
+  const auto* chkClipboard = findChild<QCheckBox*>(QStringLiteral("chkClipboard"));
+  if (chkClipboard != nullptr && chkClipboard->window()->isVisible()) return chkClipboard->isChecked();
+  return clsOptions.bClipboard;
+}
+
+void frmMain::mnuSystem_About_Click() {
+  auto* about = new frmAbout(this);
+  about->setAttribute(Qt::WA_DeleteOnClose);
+  about->open();
+}
+
+void frmMain::mnuTool_CreateFilePA_Click() {
+  auto* builder = new frmCreatePA(this);
+  builder->setAttribute(Qt::WA_DeleteOnClose);
+  builder->open();
 }
 
 void frmMain::ReportProblem(const QString& sMessage) {

@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <memory>
 #include <string>
 
 #include "conversion/ReverseConverter.h"
@@ -19,6 +20,7 @@
 #include "settings/COptions.h"
 #include "settings/IOptionsWindow.h"
 #include "ui/QtMessagePump.h"
+#include "ui/modClipboard.h"
 #include "ui/modSubClass.h"
 #include "voice/SoundOutput.h"
 #include "voice/clsPlaySound.h"
@@ -27,6 +29,7 @@ class QAction;
 class QFrame;
 class QGroupBox;
 class QLabel;
+class QMenu;
 class QTimer;
 class QToolButton;
 
@@ -34,6 +37,7 @@ namespace ekoto {
 
 class ReadTextBox;
 class VolumeBar;
+class frmOptions;
 
 // What the window is given rather than what it makes: main.cpp passes the real
 // ones, tests pass a paced null output, a fake converter and scratch paths.
@@ -51,7 +55,8 @@ class frmMain : public QMainWindow,
                 public IReadUpEvents,
                 public IEventYield,
                 public IOptionsWindow,
-                public IWindowMessageReceiver {
+                public IWindowMessageReceiver,
+                public IClipboardWindow {
   Q_OBJECT
 
  public:
@@ -74,6 +79,15 @@ class frmMain : public QMainWindow,
   void mnuView_Speedbar_Click();
   // 0 stop, 1 pause, 2 play, 3 play from the caret, 4 slow play; others do nothing.
   void cmdPlayerInterface_Click(int nIndex);
+  // Shows the options dialog modally; it is unloaded when it closes.
+  void mnuSystem_Options_Click();
+  // The options dialog, loaded (filled from the record) and hidden when not loaded yet.
+  frmOptions* OptionsForm();
+  bool IsOptionsFormLoaded() const { return m_pOptionsForm != nullptr; }
+  // The about box, window-modal: a reading goes on while it is open.
+  void mnuSystem_About_Click();
+  // The voice-building dialog, window-modal like the about box.
+  void mnuTool_CreateFilePA_Click();
 
   // IOptionsWindow: volume 0.00-4.00 and speed 0.000-1.000 on the sliders; a
   // value out of range gives the slider's raw value 1.
@@ -97,7 +111,10 @@ class frmMain : public QMainWindow,
   // Plays one unit at the current volume (0 when muted), without the speed pause.
   void sdPlaySound(const std::u16string& s);
   // Reads strReadText from its start one second from now (the last text given wins).
-  void Timer_SetToStart(const std::u16string& strReadText);
+  void Timer_SetToStart(const std::u16string& strReadText) override;
+  // IClipboardWindow: the clipboard-watching setting; while the options dialog
+  // is open, its check box as it stands.
+  bool ClipboardWatchOn() override;
   // Font, bar visibility and menu checks from the record; no re-layout.
   void ApplyOptions(const COptions& options);
   // Places the controls for the client area's size and the bars' visibility.
@@ -145,6 +162,11 @@ class frmMain : public QMainWindow,
   QAction* mnuView_Playbar = nullptr;
   QAction* mnuView_Volumebar = nullptr;
   QAction* mnuView_Speedbar = nullptr;
+  QAction* mnuSystem_Options = nullptr;
+  QMenu* mnuSystem = nullptr;
+  QAction* mnuSystem_About = nullptr;
+  QMenu* mnuTool = nullptr;
+  QAction* mnuTool_CreateFilePA = nullptr;
 
  signals:
   // Shutdown has finished and no reading is left on the stack: the program may end.
@@ -192,6 +214,7 @@ class frmMain : public QMainWindow,
   clsPlaySound m_clsPlaySound;
   clsReadUp m_clsReadUp{*this, *this, m_converter};
   modSubClass m_hook;
+  modClipboard m_clipboard{*this};
 
   int32_t m_hWnd = 0;
   bool m_bNotReady = false;
@@ -201,6 +224,7 @@ class frmMain : public QMainWindow,
   // A delayed start stopped the running reading; read the text box once it has unwound.
   bool m_bStartWhenUnwound = false;
   QString m_sLastProblem;
+  std::unique_ptr<frmOptions> m_pOptionsForm;
 
   int32_t p_WindowLeft = 0;
   int32_t p_WindowTop = 0;
