@@ -25,12 +25,16 @@ inline std::vector<std::string> DevelopmentSentences() {
   return sentences;
 }
 
-// About `bytes` bytes of UTF-8 Japanese text with its ordinary punctuation.
-inline std::string JapaneseText(size_t bytes) {
+// About `bytes` bytes of UTF-8 Japanese text with its ordinary punctuation, with a
+// line break after every `perLine` sentences (0: none).
+inline std::string JapaneseText(size_t bytes, size_t perLine = 0) {
   const auto sentences = DevelopmentSentences();
   std::string text;
   text.reserve(bytes + 256);
-  for (size_t i = 0; text.size() < bytes; ++i) text += sentences[i % sentences.size()];
+  for (size_t i = 0; text.size() < bytes; ++i) {
+    text += sentences[i % sentences.size()];
+    if (perLine && (i + 1) % perLine == 0) text += '\n';
+  }
   return text;
 }
 
