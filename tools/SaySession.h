@@ -18,7 +18,7 @@ namespace ekoto {
 struct SaySettings {
   std::u16string sPAPath;
   ReadingOptions reading;
-  float fVolume = 1.0f;  // 0 to 4
+  float fVolume = 4.0f;  // 0 to 4; the program also starts at x4.00
   float fSpeed = 1.0f;   // 0 to 1
   bool bProgress = false;
 };

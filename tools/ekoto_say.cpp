@@ -39,7 +39,7 @@ struct SayOptions {
   Mode mode = Mode::kSpeak;
   SaySettings say;
   std::string voicePath;     // "" : the bundled 50on.pa
-  std::string templatePath;  // "" : templete.txt beside the program, when there is one
+  std::string templatePath;  // "" : the bundled templete.txt, when there is one
   std::string inputFile;     // -f
   std::string wavPath;       // -o
   std::vector<std::string> texts;
@@ -52,11 +52,11 @@ void PrintUsage(FILE* out) {
       "  -o FILE.wav       write the reading to a WAV file instead of playing it\n"
       "  -f FILE           read the text from FILE (UTF-8 or CP932)\n"
       "  --voice FILE.pa   voice source file (default: the bundled 50on.pa)\n"
-      "  --volume V        volume factor, 0 to 4 (default 1)\n"
+      "  --volume V        volume factor, 0 to 4 (default 4, as the program starts)\n"
       "  --speed S         speed, 0 to 1: waits 1000 - S*1000 ms before each unit (default 1)\n"
       "  --kana            print the hiragana reading of each input line instead\n"
       "  --units           print the syllable units of each line, separated by spaces\n"
-      "  --template FILE   conversion template (default: templete.txt beside the program)\n"
+      "  --template FILE   conversion template (default: the bundled templete.txt)\n"
       "  --no-upper        do not map letters to upper case\n"
       "  --no-narrow       do not narrow full-width characters\n"
       "  --no-numeric      do not read digits as Japanese numerals\n",
@@ -135,8 +135,8 @@ void LoadTemplate(const std::string& templatePath) {
     LoadConvTemplete(Utf8ToUtf16(templatePath));
     return;
   }
-  const std::u16string besideProgram = ProgramFolder() + u"templete.txt";
-  if (CFile().IsFile(besideProgram)) LoadConvTemplete(besideProgram);
+  const std::u16string bundled = BundledFilePath(ProgramFolder(), u"templete.txt");
+  if (CFile().IsFile(bundled)) LoadConvTemplete(bundled);
 }
 
 // The line's kana, or its units separated by spaces (cut sentence by sentence,

@@ -48,9 +48,11 @@ speak() {  # speak UNIT TEXT
     "<speak><prosody range=\"x-low\">$text </prosody></speak>"
   # espeak-ng pads with digital silence, so a low threshold trims it without
   # eating the quiet start of a consonant; the short fades avoid clicks at the joins.
+  # The program starts at volume x4.00, a gain of four on every sample: clips peak
+  # at a quarter of full scale so that the default volume plays them unclipped.
   sox -R -D --no-glob "$work/raw.wav" -c 1 -r "$RATE" -b 16 --no-glob "$clips/$unit.wav" \
     silence 1 0.002 0.1% reverse silence 1 0.002 0.1% fade q 0.008 reverse \
-    fade q 0.002 norm -3
+    fade q 0.002 norm -12.5
 }
 
 gap() {  # gap UNIT MILLISECONDS
