@@ -86,8 +86,8 @@ void frmOptions::CreateControls() {
   buttons->addWidget(Command2);
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(Frame1);
+  layout->addStretch();
   layout->addLayout(buttons);
-  layout->setSizeConstraint(QLayout::SetFixedSize);
 
   for (int nIndex = 0; nIndex < static_cast<int>(cmdOpenDlg.size()); ++nIndex) {
     connect(cmdOpenDlg[static_cast<size_t>(nIndex)], &QPushButton::clicked, this,

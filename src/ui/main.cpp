@@ -2,8 +2,12 @@
 // main window and ends when the window has closed and its reading has unwound.
 // EKOTO_SOUND_OUTPUT=null plays through the paced null output (no sound card);
 // EKOTO_DROP_FILE=path reads that file at start-up as if it had been dropped.
+// EKOTO_SHOW=options opens the options dialog at start-up; EKOTO_SHOW=voices
+// also opens the voice list of its voice path over it (for screenshots).
 #include <QApplication>
+#include <QPushButton>
 #include <QSessionManager>
+#include <QTimer>
 #include <memory>
 
 #include "conversion/MecabReverseConverter.h"
@@ -11,6 +15,7 @@
 #include "ui/JapaneseFonts.h"
 #include "ui/ShutdownSignals.h"
 #include "ui/frmMain.h"
+#include "ui/frmOptions.h"
 #include "util/ProgramFolder.h"
 #include "voice/AlsaOutput.h"
 #include "voice/NullOutput.h"
@@ -48,6 +53,16 @@ int main(int argc, char** argv) {
 
   const QString sDropFile = qEnvironmentVariable("EKOTO_DROP_FILE");
   if (!sDropFile.isEmpty()) window.txtReadText_OLEDragDrop({sDropFile});
+
+  const QString sShow = qEnvironmentVariable("EKOTO_SHOW");
+  if (sShow == QLatin1String("options") || sShow == QLatin1String("voices")) {
+    QTimer::singleShot(0, &window, [&window, sShow] {
+      if (sShow == QLatin1String("voices")) {
+        QTimer::singleShot(0, &window, [&window] { window.OptionsForm()->cmdOpenDlg[2]->click(); });
+      }
+      window.mnuSystem_Options_Click();
+    });
+  }
 
   const int nResult = QApplication::exec();
   if (auto* mecab = dynamic_cast<ekoto::MecabReverseConverter*>(&converter)) mecab->SetReportHook(nullptr);
