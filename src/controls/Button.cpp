@@ -102,6 +102,8 @@ void Button::PaintButton(int nButton, double x, double y, bool bForce) {
   cmdButton->setVisible(!m_FlatStyle);
   cmdButton->setText(m_Caption);
   if (cmdButton->isDown()) return;
+  // The face follows the control's size, also before a hidden control's first resize event.
+  if (m_Surface.size() != size()) m_Surface = QImage(size(), QImage::Format_RGB32);
 
   const int W = m_Surface.width() - 1;
   const int H = m_Surface.height() - 1;
@@ -175,8 +177,9 @@ void Button::paintEvent(QPaintEvent*) {
 
 void Button::resizeEvent(QResizeEvent*) {
   cmdButton->setGeometry(rect());
-  m_Surface = QImage(size(), QImage::Format_RGB32);
-  Refresh();
+  // Qt also sends a hidden control its size again whenever it is rendered;
+  // only a new size repaints.
+  if (m_Surface.size() != size()) Refresh();
 }
 
 void Button::changeEvent(QEvent* event) {
