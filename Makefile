@@ -1,13 +1,18 @@
 # Top-level entry points: `make run` and `make test` install what is missing,
 # configure build/ and build with two jobs.
 BUILD_DIR ?= build
+ASAN_BUILD_DIR ?= build-asan
+FUZZ_BUILD_DIR ?= build-fuzz
 JOBS ?= 2
+PREFIX ?= /usr/local
+FUZZ_SECONDS ?= 600
+FUZZ_TARGETS := $(sort $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/fuzz_*.cpp)))
 PACKAGES := cmake g++ make pkg-config libicu-dev libmecab-dev mecab-ipadic-utf8 libkakasi2-dev \
             libgtest-dev libasound2-dev libsndfile1-dev libsamplerate0-dev \
-            qt6-base-dev libgl-dev fonts-noto-cjk
+            qt6-base-dev libgl-dev fonts-noto-cjk clang libclang-rt-14-dev
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test run clean
+.PHONY: all deps configure build test test-asan fuzz-build fuzz fuzz-ci install uninstall run clean
 
 all: build
 
@@ -28,6 +33,50 @@ build: configure
 
 test: build
 	cd $(BUILD_DIR) && ctest --output-on-failure -j$(JOBS)
+
+# The whole suite again with AddressSanitizer and UndefinedBehaviorSanitizer;
+# any report fails the test that caused it. Only third-party leaks are suppressed.
+test-asan: deps
+	cmake -S . -B $(ASAN_BUILD_DIR) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DEKOTO_SANITIZE=ON $(CMAKE_ARGS)
+	cmake --build $(ASAN_BUILD_DIR) -j$(JOBS)
+	cd $(ASAN_BUILD_DIR) && \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1:strict_string_checks=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  ctest --output-on-failure -j$(JOBS)
+
+# libFuzzer targets (fuzz/): `make fuzz` runs each in turn for FUZZ_SECONDS,
+# growing build-fuzz/corpus from the seeds in fuzz/corpus; `make fuzz-ci` runs
+# each for 20 s. A crash, leak, sanitizer report or input slower than 10 s
+# stops the run and leaves the input in build-fuzz/artifacts.
+fuzz-build: deps
+	cmake -S . -B $(FUZZ_BUILD_DIR) -DCMAKE_CXX_COMPILER=clang++ -DCMAKE_BUILD_TYPE=RelWithDebInfo \
+	  -DEKOTO_FUZZ=ON -DBUILD_TESTING=OFF $(CMAKE_ARGS)
+	cmake --build $(FUZZ_BUILD_DIR) --target ekoto_fuzzers -j$(JOBS)
+
+fuzz: fuzz-build
+	@mkdir -p $(FUZZ_BUILD_DIR)/artifacts
+	@set -e; for t in $(FUZZ_TARGETS); do \
+	  mkdir -p $(FUZZ_BUILD_DIR)/corpus/$$t; \
+	  echo "== $$t for $(FUZZ_SECONDS) s"; \
+	  UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+	  $(FUZZ_BUILD_DIR)/fuzz/$$t -max_total_time=$(FUZZ_SECONDS) -timeout=10 -rss_limit_mb=2048 \
+	    -print_final_stats=1 -artifact_prefix=$(FUZZ_BUILD_DIR)/artifacts/$$t- \
+	    $(FUZZ_BUILD_DIR)/corpus/$$t fuzz/corpus/$$t; \
+	done
+
+fuzz-ci:
+	$(MAKE) fuzz FUZZ_SECONDS=20
+
+# Installs under PREFIX (/usr/local by default) what cmake/Install.cmake lists;
+# uninstall removes exactly the files the last install wrote.
+install: build
+	cmake --install $(BUILD_DIR) --prefix $(PREFIX)
+
+uninstall:
+	@test -f $(BUILD_DIR)/install_manifest.txt || { echo "no $(BUILD_DIR)/install_manifest.txt: nothing installed from here"; exit 1; }
+	xargs -d '\n' rm -f -- < $(BUILD_DIR)/install_manifest.txt
+	rmdir $(PREFIX)/share/ekoto 2>/dev/null || true
 
 run: build
 	echo "今日は東京都の天気が良い。3000円です。" | $(BUILD_DIR)/bin/ekoto-say --kana

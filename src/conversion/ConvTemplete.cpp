@@ -152,7 +152,9 @@ void CConvTemplete::LoadFromText(const std::u16string& text) {
     return a.sFrom.size() > b.sFrom.size();
   });
   m_folded.clear();
+  m_nReplacementUnits = 0;
   for (const TempleteEntry& entry : entries) {
+    m_nReplacementUnits += entry.sTo.size();
     FoldedText to = Fold(entry.sTo);
     m_folded.push_back({Fold(entry.sFrom).s, std::move(to.s), to.bSameLength});
   }
@@ -162,6 +164,7 @@ void CConvTemplete::LoadFromText(const std::u16string& text) {
 std::u16string CConvTemplete::Apply(const std::u16string& text) const {
   // Positions in the fold are kept in 32 bits.
   if (m_entries.empty() || text.size() >= std::numeric_limits<uint32_t>::max()) return text;
+  const size_t nMaxLength = MaxResultLength(text.size());
   std::u16string cur = text;
   FoldedText folded = Fold(cur);
   // Kept across entries and swapped with cur and folded.s, so their memory is reused.
@@ -195,9 +198,11 @@ std::u16string CConvTemplete::Apply(const std::u16string& text) const {
       }
       nCopied = folded.OriginOf(nEnd);
       nFrom = nEnd;
+      if (next.size() > nMaxLength) break;
     }
     if (!bReplaced) continue;
     next.append(cur, nCopied);
+    if (next.size() > nMaxLength) continue;  // the entry is skipped
     cur.swap(next);
     if (k + 1 == m_entries.size()) break;
     if (bPieceFold) {

@@ -26,7 +26,13 @@ class CConvTemplete {
   // The text after every entry, in table order, replaced all its non-overlapping
   // occurrences, left to right, ignoring case (full case folding). Each entry
   // works on the result of the ones before it.
+  // An entry whose replacements would make the text longer than
+  // MaxResultLength(text.size()) is skipped, so entries that feed on each
+  // other's output (a → aa on every line) cannot grow a text without end.
   std::u16string Apply(const std::u16string& text) const;
+
+  // 16 times textLength plus the length of every replacement once.
+  size_t MaxResultLength(size_t textLength) const { return 16 * textLength + m_nReplacementUnits; }
 
   // Longest sFrom first; entries of equal length in file order.
   const std::vector<TempleteEntry>& Entries() const { return m_entries; }
@@ -41,6 +47,7 @@ class CConvTemplete {
 
   std::vector<TempleteEntry> m_entries;
   std::vector<FoldedEntry> m_folded;  // parallel to m_entries
+  size_t m_nReplacementUnits = 0;     // sum of the lengths of every sTo
 };
 
 // The program's one table. Keeps the table when the file cannot be read.

@@ -1,0 +1,51 @@
+#!/bin/sh
+# Installs the build into a scratch prefix and runs the installed programs from
+# another folder: they must find the bundled voice and template under
+# share/ekoto, and the install manifest must list every file (uninstall uses it).
+# Usage: install_test.sh BUILD_DIR
+set -eu
+build=$1
+prefix=$(mktemp -d)
+trap 'rm -rf "$prefix"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+# Keep the manifest of a real `make install` intact.
+manifest="$build/install_manifest.txt"
+[ -f "$manifest" ] && cp "$manifest" "$prefix.manifest"
+cmake --install "$build" --prefix "$prefix" >/dev/null
+cp "$manifest" "$prefix/manifest"
+if [ -f "$prefix.manifest" ]; then mv "$prefix.manifest" "$manifest"; else rm -f "$manifest"; fi
+
+for f in bin/ekoto-say bin/ekoto-pa share/ekoto/50on.pa share/ekoto/templete.txt \
+         share/applications/ekoto.desktop share/icons/hicolor/scalable/apps/ekoto.svg \
+         share/man/man1/ekoto-say.1 share/man/man1/ekoto-pa.1; do
+  [ -s "$prefix/$f" ] || fail "$f not installed"
+done
+for size in 16 32 48 64 128 256; do
+  [ -s "$prefix/share/icons/hicolor/${size}x${size}/apps/ekoto.png" ] || fail "${size}px icon not installed"
+done
+[ -x "$build/bin/ekoto" ] && { [ -x "$prefix/bin/ekoto" ] || fail "ekoto built but not installed"; }
+
+cd "$prefix"
+# The installed reader reads like the one in the build tree.
+text="今日は東京都の天気が良い。3000円です。"
+got=$(echo "$text" | "$prefix/bin/ekoto-say" --kana) || fail "installed ekoto-say --kana failed"
+want=$(echo "$text" | "$build/bin/ekoto-say" --kana)
+[ -n "$got" ] && [ "$got" = "$want" ] || fail "installed reading '$got', build tree '$want'"
+
+# The bundled template is found under share/ekoto: without it USB stays letters.
+with=$("$prefix/bin/ekoto-say" --kana USB)
+without=$("$prefix/bin/ekoto-say" --kana --template /nonexistent USB 2>/dev/null || true)
+[ "$with" != "$without" ] || fail "installed ekoto-say did not use share/ekoto/templete.txt ('$with')"
+
+# The bundled voice is found: a WAV file of the reading is written.
+"$prefix/bin/ekoto-say" -o "$prefix/out.wav" あいう || fail "installed ekoto-say found no voice"
+[ "$(wc -c < "$prefix/out.wav")" -gt 44 ] || fail "empty WAV from the installed voice"
+"$prefix/bin/ekoto-pa" list "$prefix/share/ekoto/50on.pa" | cut -f2 | grep -qx "あ" || fail "ekoto-pa list shows no あ"
+
+# The manifest names exactly the installed files.
+rm -f "$prefix/out.wav"
+find "$prefix" -type f ! -name manifest | sort > "$prefix/found"
+sort "$prefix/manifest" > "$prefix/listed"
+cmp -s "$prefix/found" "$prefix/listed" || { diff "$prefix/listed" "$prefix/found" >&2; fail "manifest differs from the installed files"; }
+echo "install test passed"
