@@ -17,7 +17,7 @@ namespace ekoto {
 namespace {
 
 // The designed client area, in twips.
-constexpr int kClientWidth = 3600;
+constexpr int kClientWidth = 5400;
 constexpr int kClientHeight = 5400;
 constexpr int kLabelHeight = 255;
 
