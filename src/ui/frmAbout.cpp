@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QStringList>
+#include <algorithm>
 
 #include "controls/Button.h"
 #include "ui/Twips.h"
@@ -75,6 +76,10 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
 
   Label3 = new QLabel(QStringLiteral("作者: Ekoto プロジェクト\n日本語の文章を読み上げます。"), this);
   place(Label3, {360, 2280, 2895, 375});
+  // Two lines of today's faces are taller than the 375 twips they were designed
+  // in: the notice, and the box below it, grow to hold them.
+  Label3->resize(Label3->width(), std::max(Label3->height(), Label3->sizeHint().height()));
+  setFixedSize(width(), std::max(height(), Label3->geometry().bottom() + 1 + TwipsY(120)));
 
   Command1 = new QPushButton(QStringLiteral("OK"), this);
   place(Command1, {3720, 2280, 1335, 315});

@@ -1,7 +1,8 @@
 // ekoto: the program. Wires the real sound output and the MeCab converter to the
 // main window and ends when the window has closed and its reading has unwound.
 // EKOTO_SOUND_OUTPUT=null plays through the paced null output (no sound card);
-// EKOTO_DROP_FILE=path reads that file at start-up as if it had been dropped.
+// EKOTO_DROP_FILE=path reads that file at start-up as if it had been dropped;
+// EKOTO_SHOW=about opens the about box at start-up (for screenshots).
 // EKOTO_SHOW=options opens the options dialog at start-up; EKOTO_SHOW=voices
 // also opens the voice list of its voice path over it (for screenshots).
 #include <QApplication>
@@ -53,6 +54,7 @@ int main(int argc, char** argv) {
 
   const QString sDropFile = qEnvironmentVariable("EKOTO_DROP_FILE");
   if (!sDropFile.isEmpty()) window.txtReadText_OLEDragDrop({sDropFile});
+  if (qEnvironmentVariable("EKOTO_SHOW") == QLatin1String("about")) window.mnuSystem_About_Click();
 
   const QString sShow = qEnvironmentVariable("EKOTO_SHOW");
   if (sShow == QLatin1String("options") || sShow == QLatin1String("voices")) {
