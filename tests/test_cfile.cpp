@@ -140,7 +140,7 @@ TEST_F(CFileTest, ReadFileForBinary) {
   ASSERT_TRUE(file_.ReadFileForBinary(P("all.bin"), bytes));
   EXPECT_EQ(bytes, ToBytes(all));
 
-  // Missing: false and untouched. Empty: true and untouched, as the Part says.
+  // Missing: false and untouched. Empty: true and untouched.
   bytes = {1, 2, 3};
   EXPECT_FALSE(file_.ReadFileForBinary(P("missing.bin"), bytes));
   EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3}));
@@ -424,7 +424,7 @@ struct SplitCase {
 TEST(CFilePaths, SplittingTable) {
   CFile f;
   const std::vector<SplitCase> cases = {
-      // The Part's table, with "/" for "\".
+      // The splitting table, with "/" for "\".
       {u"/voice/50on.pa", u"/voice/", u"50on.pa", u"pa", u"50on"},
       {u"50on.pa", u"", u"50on.pa", u"pa", u"50on"},
       {u"/voice/", u"/voice/", u"", std::nullopt, u""},

@@ -1,8 +1,8 @@
-// CFile: stateless whole-file and path helpers (Part 7.1). Create one, call one operation.
+// CFile: stateless whole-file and path helpers. Create one, call one operation.
 // Text files are CP932 (Windows-31J) or UTF-8; see ReadFile and WriteFile, and util/Cp932.h.
 // Paths are UTF-16 in this API and UTF-8 on the file system, with "/" as the
 // folder separator ("\" is an ordinary character). No operation throws.
-// The Part's dialog and shell operations (SHCopy, ShowOpenFileDialog,
+// The dialog and shell operations (SHCopy, ShowOpenFileDialog,
 // GetCompactPath, ...) belong to the GUI and are not here.
 #pragma once
 #include <cstdint>
