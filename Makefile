@@ -78,8 +78,19 @@ uninstall:
 	xargs -d '\n' rm -f -- < $(BUILD_DIR)/install_manifest.txt
 	rmdir $(PREFIX)/share/ekoto 2>/dev/null || true
 
+# The program's window on a desktop; without a display, a demo sentence read
+# aloud by ekoto-say, or written to a WAV file when no sound device opens.
+DEMO_TEXT := 今日は東京都の天気が良い。3000円です。
 run: build
-	echo "今日は東京都の天気が良い。3000円です。" | $(BUILD_DIR)/bin/ekoto-say --kana
+	@if [ -n "$$DISPLAY$$WAYLAND_DISPLAY" ]; then \
+	  $(BUILD_DIR)/bin/ekoto; \
+	else \
+	  echo "No display: reading a demo sentence with ekoto-say."; \
+	  echo "$(DEMO_TEXT)" | $(BUILD_DIR)/bin/ekoto-say --kana; \
+	  $(BUILD_DIR)/bin/ekoto-say "$(DEMO_TEXT)" 2>/dev/null || { \
+	    $(BUILD_DIR)/bin/ekoto-say -o $(BUILD_DIR)/demo.wav "$(DEMO_TEXT)" && \
+	    echo "No sound device could be opened: wrote the reading to $(BUILD_DIR)/demo.wav"; }; \
+	fi
 
 clean:
 	rm -rf $(BUILD_DIR)
