@@ -6,12 +6,12 @@
 #include <cstdio>
 
 #include "BenchText.h"
+#include "FirstUnitTimer.h"
 #include "conversion/ConvKanji2Hiragana.h"
 #include "conversion/ConvTemplete.h"
 #include "conversion/ConversionChain.h"
 #include "conversion/MecabReverseConverter.h"
 #include "conversion/SplitText.h"
-#include "engine/clsReadUp.h"
 #include "util/ProgramFolder.h"
 #include "util/Utf.h"
 
@@ -21,31 +21,6 @@ using Clock = std::chrono::steady_clock;
 
 double MsSince(Clock::time_point start) {
   return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-}
-
-class FirstUnitTimer : public ekoto::IReadUpEvents, public ekoto::IEventYield {
- public:
-  ekoto::clsReadUp* reader = nullptr;
-  Clock::time_point firstSound;
-  void OnPlay() override {}
-  void OnPlayPos(int32_t, int32_t) override {}
-  void OnPlaySound(std::u16string) override {
-    if (firstSound == Clock::time_point{}) firstSound = Clock::now();
-    reader->StopText();
-  }
-  void OnPause() override {}
-  void OnStop() override {}
-  void OnConvertion(std::u16string& txt) override { txt = ekoto::ApplyReadingOptions(txt, {}); }
-  void DoEvents() override {}
-};
-
-double MillisecondsToFirstUnit(const std::u16string& text) {
-  FirstUnitTimer timer;
-  ekoto::clsReadUp reader(timer, timer, ekoto::DefaultReverseConverter());
-  timer.reader = &reader;
-  const auto start = Clock::now();
-  reader.PlayText(text);
-  return std::chrono::duration<double, std::milli>(timer.firstSound - start).count();
 }
 
 // The text with every sentence mark taken out.
@@ -73,8 +48,9 @@ int main() {
   const std::u16string kana = ekoto::ConvKanji2Hiragana(converted, ekoto::DefaultReverseConverter());
   std::printf("  ConvKanji2Hiragana alone:                  %10.1f ms (%zu units of kana)\n", MsSince(start),
               kana.size());
+  ekoto::bench::FirstUnitTimer timer;
   for (int run = 1; run <= 2; ++run) {
-    std::printf("  PlayText to the first OnPlaySound, run %d:  %10.1f ms\n", run, MillisecondsToFirstUnit(text));
+    std::printf("  PlayText to the first OnPlaySound, run %d:  %10.1f ms\n", run, timer.MillisecondsToFirstUnit(text));
   }
   return 0;
 }

@@ -1,6 +1,7 @@
 #include "conversion/ReadingOfText.h"
 
 #include "conversion/ConvKanji2Hiragana.h"
+#include "conversion/CutLongSentences.h"
 #include "conversion/SplitText.h"
 
 namespace ekoto {
@@ -8,7 +9,7 @@ namespace ekoto {
 std::vector<std::u16string> SentenceReadings(const std::u16string& text, const ReadingOptions& options,
                                              IReverseConverter& converter) {
   std::vector<std::u16string> readings;
-  for (const TextSpan& span : SplitSpansByChars(text, kSentenceMarks)) {
+  for (const TextSpan& span : CutLongSentences(text, SplitSpansByChars(text, kSentenceMarks))) {
     readings.push_back(
         ConvKanji2Hiragana(ApplyReadingOptions(text.substr(span.lStart, span.lLength), options), converter));
   }

@@ -1,6 +1,7 @@
 #include "engine/clsReadUp.h"
 
 #include "conversion/ConvKanji2Hiragana.h"
+#include "conversion/CutLongSentences.h"
 #include "engine/SplitSyllables.h"
 
 namespace ekoto {
@@ -38,7 +39,7 @@ void clsReadUp::PlayText(const std::u16string& strText) {
       return;
     }
     m_sText = strText;
-    m_aSentences = SplitSpansByChars(m_sText, kSentenceMarks);
+    m_aSentences = CutLongSentences(m_sText, SplitSpansByChars(m_sText, kSentenceMarks));
   }
 
   const int32_t lLast = static_cast<int32_t>(m_aSentences.size()) - 1;
