@@ -1,34 +1,18 @@
 // The ekoto-pa tool as a user runs it: build from a folder of recordings, list,
 // extract, check, and a failed build that leaves no file behind.
 #include <gtest/gtest.h>
-#include <sys/wait.h>
 
 #include <cstdio>
 
 #include "PaTestFiles.h"
+#include "RunTool.h"
 #include "voice/AudioImport.h"
 #include "voice/PaFile.h"
 
 namespace ekoto {
 namespace {
 
-struct RunResult {
-  int exitCode = -1;
-  std::string output;
-};
-
-RunResult RunTool(const std::string& args) {
-  RunResult r;
-  const std::string command = std::string(EKOTO_BIN_DIR) + "/ekoto-pa " + args + " 2>&1";
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return r;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) r.output.append(buffer, n);
-  const int status = pclose(pipe);
-  r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
-  return r;
-}
+testing::ToolResult RunTool(const std::string& args) { return testing::RunTool("ekoto-pa", args); }
 
 std::string Quote(const std::filesystem::path& p) { return "'" + p.string() + "'"; }
 
@@ -48,8 +32,8 @@ class EkotoPaTool : public ::testing::Test {
 };
 
 TEST_F(EkotoPaTool, BuildListExtractCheck) {
-  const RunResult build = RunTool("build " + Quote(m_dir.Path("v.pa")) + " " + Quote(m_dir.Path("in")) + " --cipher");
-  ASSERT_EQ(build.exitCode, 0) << build.output;
+  const testing::ToolResult build = RunTool("build " + Quote(m_dir.Path("v.pa")) + " " + Quote(m_dir.Path("in")) + " --cipher");
+  ASSERT_EQ(build.status, 0) << build.output;
   for (const auto& [name, sample] : m_units) {
     std::vector<uint8_t> found;
     PAHEADER header;
@@ -59,12 +43,12 @@ TEST_F(EkotoPaTool, BuildListExtractCheck) {
     EXPECT_EQ(header.nCipher, 1);
   }
 
-  const RunResult list = RunTool("list " + Quote(m_dir.Path("v.pa")));
-  EXPECT_EQ(list.exitCode, 0);
+  const testing::ToolResult list = RunTool("list " + Quote(m_dir.Path("v.pa")));
+  EXPECT_EQ(list.status, 0);
   EXPECT_NE(list.output.find("\tきゃ\t4 bytes"), std::string::npos) << list.output;
 
-  const RunResult extract = RunTool("extract " + Quote(m_dir.Path("v.pa")) + " " + Quote(m_dir.Path("out")));
-  ASSERT_EQ(extract.exitCode, 0) << extract.output;
+  const testing::ToolResult extract = RunTool("extract " + Quote(m_dir.Path("v.pa")) + " " + Quote(m_dir.Path("out")));
+  ASSERT_EQ(extract.status, 0) << extract.output;
   for (const auto& [name, sample] : m_units) {
     MonoClip clip;
     std::vector<uint8_t> back;
@@ -74,22 +58,22 @@ TEST_F(EkotoPaTool, BuildListExtractCheck) {
   }
 
   // Three units are far from a voice for ordinary text.
-  const RunResult check = RunTool("check " + Quote(m_dir.Path("v.pa")));
-  EXPECT_EQ(check.exitCode, 1);
+  const testing::ToolResult check = RunTool("check " + Quote(m_dir.Path("v.pa")));
+  EXPECT_EQ(check.status, 1);
   EXPECT_NE(check.output.find("have no sample"), std::string::npos) << check.output;
 }
 
 TEST_F(EkotoPaTool, FailuresLeaveNoFile) {
   testing::WriteBytes(m_dir.Path("in") / "broken.wav", {'R', 'I', 'F', 'F', 0, 0});
-  const RunResult broken = RunTool("build " + Quote(m_dir.Path("v.pa")) + " " + Quote(m_dir.Path("in")));
-  EXPECT_NE(broken.exitCode, 0);
+  const testing::ToolResult broken = RunTool("build " + Quote(m_dir.Path("v.pa")) + " " + Quote(m_dir.Path("in")));
+  EXPECT_NE(broken.status, 0);
   EXPECT_NE(broken.output.find("broken.wav"), std::string::npos) << broken.output;
   EXPECT_FALSE(std::filesystem::exists(m_dir.Path("v.pa")));
 
-  EXPECT_EQ(RunTool("build " + Quote(m_dir.Path("v.pa"))).exitCode, 2);
-  EXPECT_EQ(RunTool("frobnicate").exitCode, 2);
-  EXPECT_NE(RunTool("list " + Quote(m_dir.Path("in") / "あ.wav")).exitCode, 0);
-  EXPECT_NE(RunTool("check " + Quote(m_dir.Path("nothing.pa"))).exitCode, 0);
+  EXPECT_EQ(RunTool("build " + Quote(m_dir.Path("v.pa"))).status, 2);
+  EXPECT_EQ(RunTool("frobnicate").status, 2);
+  EXPECT_NE(RunTool("list " + Quote(m_dir.Path("in") / "あ.wav")).status, 0);
+  EXPECT_NE(RunTool("check " + Quote(m_dir.Path("nothing.pa"))).status, 0);
 }
 
 }  // namespace

@@ -8,29 +8,18 @@
 #include <filesystem>
 #include <string>
 
+#include "RunTool.h"
 #include "util/Utf.h"
 #include "voice/PaWriter.h"
 
 namespace ekoto {
 namespace {
 
-struct ToolResult {
-  int status = -1;
-  std::string output;
-};
+using testing::ToolResult;
 
-// The output holds stdout and, unless stderr is redirected in args, stderr.
+// The output holds stdout and, unless stderr is redirected, stderr.
 ToolResult RunSay(const std::string& args, const std::string& stderrTo = "&1") {
-  ToolResult result;
-  const std::string command = std::string(EKOTO_BIN_DIR) + "/ekoto-say " + args + " 2>" + stderrTo;
-  FILE* pipe = popen(command.c_str(), "r");
-  if (!pipe) return result;
-  char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
-  const int raw = pclose(pipe);
-  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
-  return result;
+  return testing::RunTool("ekoto-say", args, stderrTo);
 }
 
 class EkotoSayToolTest : public ::testing::Test {

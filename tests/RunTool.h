@@ -1,0 +1,29 @@
+// Runs one of the built command-line tools as a user would, through the shell.
+#pragma once
+#include <sys/wait.h>
+
+#include <cstdio>
+#include <string>
+
+namespace ekoto::testing {
+
+struct ToolResult {
+  int status = -1;     // the exit status, -1 when the tool did not exit normally
+  std::string output;  // stdout and, unless stderrTo sends it elsewhere, stderr
+};
+
+// Runs EKOTO_BIN_DIR/tool with args (shell syntax) and collects its output.
+inline ToolResult RunTool(const std::string& tool, const std::string& args, const std::string& stderrTo = "&1") {
+  ToolResult result;
+  const std::string command = std::string(EKOTO_BIN_DIR) + "/" + tool + " " + args + " 2>" + stderrTo;
+  FILE* pipe = popen(command.c_str(), "r");
+  if (!pipe) return result;
+  char buffer[4096];
+  size_t n;
+  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+  const int raw = pclose(pipe);
+  result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
+  return result;
+}
+
+}  // namespace ekoto::testing
