@@ -1,8 +1,7 @@
 // ekoto-pa: makes, lists, unpacks and checks voice source files (.pa).
-// The work is done by the core library (voice/PaWriter, PaScan, PaCheck,
+// The work is done by the core library (voice/VoiceFolderBuild, PaScan, PaCheck,
 // AudioImport); this file reads the command line and prints.
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -16,7 +15,7 @@
 #include "voice/AudioImport.h"
 #include "voice/PaCheck.h"
 #include "voice/PaScan.h"
-#include "voice/PaWriter.h"
+#include "voice/VoiceFolderBuild.h"
 
 namespace fs = std::filesystem;
 using namespace ekoto;
@@ -46,12 +45,6 @@ int Usage(const std::string& message) {
 
 std::u16string Path16(const fs::path& p) { return Utf8ToUtf16(p.string()); }
 
-bool IsSoundFileName(const fs::path& p) {
-  std::string ext = p.extension().string();
-  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return std::tolower(c); });
-  return ext == ".wav" || ext == ".flac" || ext == ".ogg";
-}
-
 // Files named on the command line as they are; folders give their sound files in name order.
 bool CollectInputs(const std::vector<std::string>& args, std::vector<fs::path>& files) {
   for (const std::string& arg : args) {
@@ -59,7 +52,7 @@ bool CollectInputs(const std::vector<std::string>& args, std::vector<fs::path>& 
     if (fs::is_directory(arg, ec)) {
       std::vector<fs::path> found;
       for (const fs::directory_entry& e : fs::directory_iterator(arg, ec)) {
-        if (e.is_regular_file() && IsSoundFileName(e.path())) found.push_back(e.path());
+        if (e.is_regular_file() && IsRecordingFileName(e.path())) found.push_back(e.path());
       }
       if (ec) {
         Fail("cannot read folder " + arg + ": " + ec.message());
@@ -84,25 +77,14 @@ int Build(const std::vector<std::string>& args, int32_t lRate, bool bCipher) {
   if (!CollectInputs(std::vector<std::string>(args.begin() + 1, args.end()), files)) return 1;
   if (files.empty()) return Fail("no input files");
 
-  std::vector<PaUnit> units;
-  std::map<std::u16string, fs::path> fileOfUnit;
-  for (const fs::path& file : files) {
-    const auto [first, inserted] = fileOfUnit.try_emplace(Utf8ToUtf16(file.stem().string()), file);
-    if (!inserted) return Fail(first->second.string() + " and " + file.string() + " give the same unit");
-    MonoClip clip;
-    PaStatus status = ReadMonoClip(Path16(file), clip);
-    if (!status.bOk) return Fail(status.sMessage);
-    if (lRate == 0) lRate = clip.lSampleRate;
-    PaUnit unit;
-    unit.sName = Utf8ToUtf16(file.stem().string());
-    status = ConvertToU8(clip, lRate, unit.bytSample);
-    if (!status.bOk) return Fail(file.string() + ": " + Utf16ToUtf8(status.sMessage));
-    units.push_back(std::move(unit));
-  }
-  const PaStatus status = WritePAFile(Utf8ToUtf16(args[0]), units, lRate, bCipher ? 1 : 0);
-  if (!status.bOk) return Fail(args[0] + ": " + Utf16ToUtf8(status.sMessage));
-  std::cout << "wrote " << args[0] << ": " << units.size() << " units, " << lRate << " Hz, 8-bit mono"
-            << (bCipher ? ", ciphered" : "") << "\n";
+  VoiceBuildSettings settings;
+  settings.sOutPath = Utf8ToUtf16(args[0]);
+  settings.lSampleRate = lRate;
+  settings.bCipher = bCipher;
+  const VoiceBuildResult result = BuildVoiceFromFiles(files, settings, nullptr);
+  if (!result.status.bOk) return Fail(result.status.sMessage);
+  std::cout << "wrote " << args[0] << ": " << result.nUnits << " units, " << result.lSampleRate
+            << " Hz, 8-bit mono" << (bCipher ? ", ciphered" : "") << "\n";
   return 0;
 }
 

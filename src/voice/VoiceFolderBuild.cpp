@@ -41,11 +41,20 @@ PaStatus ListRecordings(const std::u16string& sFolder, std::vector<std::filesyst
 }
 
 VoiceBuildResult BuildVoiceFromFolder(const VoiceBuildSettings& settings, const VoiceBuildProgress& progress) {
-  VoiceBuildResult result;
   std::vector<std::filesystem::path> files;
+  VoiceBuildResult result;
   result.status = ListRecordings(settings.sFolder, files);
   if (!result.status.bOk) return result;
+  return BuildVoiceFromFiles(files, settings, progress);
+}
 
+VoiceBuildResult BuildVoiceFromFiles(const std::vector<std::filesystem::path>& files,
+                                     const VoiceBuildSettings& settings, const VoiceBuildProgress& progress) {
+  VoiceBuildResult result;
+  if (files.empty()) {
+    result.status = PaStatus::Error(u"no recordings to build from");
+    return result;
+  }
   int32_t lRate = settings.lSampleRate;
   std::vector<PaUnit> units;
   std::map<std::u16string, std::filesystem::path> fileOfUnit;

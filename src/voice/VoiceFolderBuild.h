@@ -42,4 +42,8 @@ PaStatus ListRecordings(const std::u16string& sFolder, std::vector<std::filesyst
 // that give the same unit.
 VoiceBuildResult BuildVoiceFromFolder(const VoiceBuildSettings& settings, const VoiceBuildProgress& progress);
 
+// The same from a list of recordings (sFolder unused): what ekoto-pa build runs.
+VoiceBuildResult BuildVoiceFromFiles(const std::vector<std::filesystem::path>& files,
+                                     const VoiceBuildSettings& settings, const VoiceBuildProgress& progress);
+
 }  // namespace ekoto
