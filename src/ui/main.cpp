@@ -9,6 +9,7 @@
 #include <QPushButton>
 #include <QSessionManager>
 #include <QTimer>
+#include <QTimer>
 #include <memory>
 
 #include "conversion/MecabReverseConverter.h"
@@ -51,6 +52,13 @@ int main(int argc, char** argv) {
   QObject::connect(&shutdownSignals, &ekoto::ShutdownSignals::Requested, &window, &QWidget::close);
   QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager&) { window.close(); });
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &QWidget::close);
+
+  // The dictionary loads once the window is up, not under the first play; a
+  // missing one is reported in the status bar right away.
+  QTimer::singleShot(0, &window, [&converter] {
+    std::u16string reading;
+    converter.ReverseConvert(u"読み", reading);
+  });
 
   const QString sDropFile = qEnvironmentVariable("EKOTO_DROP_FILE");
   if (!sDropFile.isEmpty()) window.txtReadText_OLEDragDrop({sDropFile});
