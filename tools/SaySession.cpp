@@ -7,6 +7,7 @@
 #include "conversion/MecabReverseConverter.h"
 #include "voice/LoadSoundWithVolume.h"
 #include "voice/PaFile.h"
+#include "voice/PlaySoundFile.h"
 
 namespace ekoto {
 namespace {
@@ -21,6 +22,7 @@ SaySession::SaySession(const SaySettings& settings, ISoundOutput& output, WavFil
       m_wavFile(wavFile),
       m_player(output, m_queue),
       m_reader(*this, *this, DefaultReverseConverter()) {
+  m_reader.SetWaveFilePlayer([this](const std::u16string& fp) { PlayWaveFile(fp, m_player); });
   m_queue.SetDispatcher([this](int32_t uMsg, int32_t wParam, int32_t lParam) { Dispatch(uMsg, wParam, lParam); });
   m_player.SetReport([this](const std::string& sWhy) {
     std::fprintf(stderr, "%s\n", sWhy.c_str());

@@ -23,6 +23,7 @@
 #include "ui/frmAbout.h"
 #include "ui/frmCreatePA.h"
 #include "ui/frmOptions.h"
+#include "voice/PlaySoundFile.h"
 
 namespace ekoto {
 namespace {
@@ -57,6 +58,7 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
       m_clsPlaySound(services.output, m_pump) {
   setWindowTitle(QStringLiteral("Ekoto"));
   m_clsPlaySound.SetReport([this](const std::string& sError) { ReportProblem(QString::fromStdString(sError)); });
+  m_clsReadUp.SetWaveFilePlayer([this](const std::u16string& fp) { PlayWaveFile(fp, m_clsPlaySound); });
   CreateControls();
   CreateMenus();
   // The designed client area, with the menu bar above it and the status bar below.
