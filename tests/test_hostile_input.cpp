@@ -38,6 +38,7 @@ using testing::ScratchDir;
 using testing::WriteBytes;
 using Bytes = std::vector<uint8_t>;
 
+#ifndef EKOTO_ASAN
 // Size of the address space now, from /proc/self/statm (in pages).
 uint64_t AddressSpaceNow() {
   std::ifstream statm("/proc/self/statm");
@@ -45,6 +46,7 @@ uint64_t AddressSpaceNow() {
   statm >> pages;
   return pages * static_cast<uint64_t>(sysconf(_SC_PAGESIZE));
 }
+#endif
 
 // Runs check in a child with budget bytes of address space beyond what the
 // process already has, and 10 s before it is stopped as hung. Returns "" when
