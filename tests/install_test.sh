@@ -6,7 +6,7 @@
 set -eu
 build=$1
 prefix=$(mktemp -d)
-trap 'rm -rf "$prefix"' EXIT
+trap 'rm -rf "$prefix" "$prefix.found" "$prefix.listed"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Keep the manifest of a real `make install` intact.
@@ -45,7 +45,8 @@ without=$("$prefix/bin/ekoto-say" --kana --template /nonexistent USB 2>/dev/null
 
 # The manifest names exactly the installed files.
 rm -f "$prefix/out.wav"
-find "$prefix" -type f ! -name manifest | sort > "$prefix/found"
-sort "$prefix/manifest" > "$prefix/listed"
-cmp -s "$prefix/found" "$prefix/listed" || { diff "$prefix/listed" "$prefix/found" >&2; fail "manifest differs from the installed files"; }
+# (The lists are kept outside the prefix, or they would list themselves.)
+find "$prefix" -type f ! -name manifest | sort > "$prefix.found"
+sort "$prefix/manifest" > "$prefix.listed"
+cmp -s "$prefix.found" "$prefix.listed" || { diff "$prefix.listed" "$prefix.found" >&2; fail "manifest differs from the installed files"; }
 echo "install test passed"
