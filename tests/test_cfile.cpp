@@ -1,7 +1,6 @@
 // CFile (src/util/CFile.h): whole-file helpers, path splitting and the escaped forms.
 #include "util/CFile.h"
 
-#include <dirent.h>
 #include <fcntl.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
@@ -11,12 +10,10 @@
 
 #include <csignal>
 #include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
+#include "PaTestFiles.h"
 #include "util/Cp932.h"
 #include "util/Utf.h"
 
@@ -24,363 +21,264 @@ namespace ekoto {
 namespace {
 
 namespace fs = std::filesystem;
+using Bytes = std::vector<uint8_t>;
 
-std::vector<uint8_t> ToBytes(std::string_view s) { return std::vector<uint8_t>(s.begin(), s.end()); }
+Bytes ToBytes(std::string_view s) { return Bytes(s.begin(), s.end()); }
+
+std::string AllByteValues() {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  return all;
+}
 
 class CFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "ekoto_cfile_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    // Give back any write bit a test took away, then remove everything.
-    std::error_code ec;
-    for (auto it = fs::recursive_directory_iterator(dir_, ec); !ec && it != fs::recursive_directory_iterator();
-         it.increment(ec)) {
-      if (it->is_directory() && !it->is_symlink()) fs::permissions(it->path(), fs::perms::owner_all, ec);
-    }
-    fs::permissions(dir_, fs::perms::owner_all, ec);
-    fs::remove_all(dir_, ec);
-  }
-
-  std::string Fs(const std::string& name) const { return dir_ + "/" + name; }
-  std::u16string P(const std::string& name) const { return Utf8ToUtf16(Fs(name)); }
-
-  void PutBytes(const std::string& name, std::string_view bytes) const {
-    std::ofstream out(Fs(name), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
-  std::string GetBytes(const std::string& name) const {
-    std::ifstream in(Fs(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
-  bool Exists(const std::string& name) const {
-    struct stat st;
-    return ::lstat(Fs(name).c_str(), &st) == 0;
+  std::string Fs(const std::string& name) const { return dir_.Path(name).string(); }
+  std::u16string P(const std::string& name) const { return dir_.Path16(name); }
+  void Put(const std::string& name, std::string_view bytes) const { testing::WriteString(dir_.Path(name), bytes); }
+  std::string Get(const std::string& name) const { return testing::ReadString(dir_.Path(name)); }
+  mode_t Mode(const std::string& name) const {
+    struct stat st {};
+    EXPECT_EQ(::stat(Fs(name).c_str(), &st), 0) << name;
+    return st.st_mode & 07777;
   }
   // Names in a folder of the test area, sorted.
   std::vector<std::string> List(const std::string& sub = "") const {
     std::vector<std::string> names;
-    for (const auto& e : fs::directory_iterator(sub.empty() ? dir_ : Fs(sub))) {
+    for (const auto& e : fs::directory_iterator(sub.empty() ? dir_.Root() : dir_.Path(sub))) {
       names.push_back(e.path().filename().string());
     }
     std::sort(names.begin(), names.end());
     return names;
   }
 
-  std::string dir_;
+  testing::ScratchDir dir_;
   CFile file_;
 };
 
-// ---- ReadFile / WriteFile ----
+// ---- Text files: CP932 when it can, else UTF-8 with a BOM; either read back ----
 
-TEST_F(CFileTest, JapaneseTextIsWrittenAsCp932AndReadBack) {
-  const std::u16string text = u"日本語のテキスト\r\n二行目、ｶﾀｶﾅ～①\r\n";
-  ASSERT_TRUE(file_.WriteFile(P("a.txt"), text));
-  const std::string bytes = GetBytes("a.txt");
-  EXPECT_EQ(bytes.substr(0, 4), "\x93\xFA\x96\x7B");  // 日本, no BOM
-  EXPECT_EQ(bytes, *EncodeCp932(text));
-  std::u16string back = u"old";
-  ASSERT_TRUE(file_.ReadFile(P("a.txt"), back));
-  EXPECT_EQ(back, text);
-}
-
-TEST_F(CFileTest, TextOutsideCp932IsWrittenAsUtf8WithBom) {
-  for (const std::u16string text : {u"😀", u"𠮷野家で日本語", u"wave dash 〜 and é"}) {
+TEST_F(CFileTest, TextIsWrittenAsCp932OrUtf8WithBomAndReadBack) {
+  const std::u16string sjis = u"日本語のテキスト\r\n二行目、ｶﾀｶﾅ～①\r\n";
+  ASSERT_TRUE(file_.WriteFile(P("a.txt"), sjis));
+  EXPECT_EQ(Get("a.txt").substr(0, 4), "\x93\xFA\x96\x7B");  // 日本, no BOM
+  EXPECT_EQ(Get("a.txt"), *EncodeCp932(sjis));
+  for (const std::u16string& text : {sjis, std::u16string(u"😀"), std::u16string(u"𠮷野家で日本語"),
+                                     std::u16string(u"wave dash 〜 and é")}) {
     ASSERT_TRUE(file_.WriteFile(P("u.txt"), text));
-    const std::string bytes = GetBytes("u.txt");
-    EXPECT_EQ(bytes, std::string(kUtf8Bom) + Utf16ToUtf8(text));
-    std::u16string back;
+    if (text != sjis) {
+      EXPECT_EQ(Get("u.txt"), std::string(kUtf8Bom) + Utf16ToUtf8(text));
+    }
+    std::u16string back = u"old";
     ASSERT_TRUE(file_.ReadFile(P("u.txt"), back));
+    EXPECT_EQ(back, text);
+  }
+  // Files from elsewhere: UTF-8 without a BOM, CP932, plain ASCII with "\" and "~".
+  for (const auto& [bytes, text] : {std::pair<std::string, std::u16string>{"\xE6\x97\xA5\xE6\x9C\xAC", u"日本"},
+                                    {"\x93\xFA\x96\x7B", u"日本"}, {"C:\\voice~", u"C:\\voice~"}}) {
+    Put("in.txt", bytes);
+    std::u16string back;
+    ASSERT_TRUE(file_.ReadFile(P("in.txt"), back));
     EXPECT_EQ(back, text);
   }
 }
 
-TEST_F(CFileTest, ReadFileDecodesUtf8WithoutBomAndCp932) {
-  PutBytes("utf8.txt", "\xE6\x97\xA5\xE6\x9C\xAC");
-  PutBytes("sjis.txt", "\x93\xFA\x96\x7B");
-  PutBytes("ascii.txt", "C:\\voice~");
-  std::u16string text;
-  ASSERT_TRUE(file_.ReadFile(P("utf8.txt"), text));
-  EXPECT_EQ(text, u"日本");
-  ASSERT_TRUE(file_.ReadFile(P("sjis.txt"), text));
-  EXPECT_EQ(text, u"日本");
-  ASSERT_TRUE(file_.ReadFile(P("ascii.txt"), text));
-  EXPECT_EQ(text, u"C:\\voice~");
-}
-
-TEST_F(CFileTest, WriteFileOfEmptyTextTruncates) {
-  PutBytes("e.txt", "something long enough");
+// Empty and missing files: text reads clear, binary reads leave the buffer alone.
+TEST_F(CFileTest, EmptyAndMissingFiles) {
+  Put("e.txt", "something long enough");
   EXPECT_TRUE(file_.WriteFile(P("e.txt"), u""));
   EXPECT_EQ(fs::file_size(Fs("e.txt")), 0u);
-}
-
-TEST_F(CFileTest, ReadFileOfEmptyFileGivesEmptyText) {
-  PutBytes("empty.txt", "");
   std::u16string text = u"previous";
-  EXPECT_TRUE(file_.ReadFile(P("empty.txt"), text));
+  EXPECT_TRUE(file_.ReadFile(P("e.txt"), text));
   EXPECT_EQ(text, u"");
-}
-
-TEST_F(CFileTest, ReadFileOfMissingFileLeavesTextUntouched) {
-  std::u16string text = u"previous";
+  text = u"previous";
   EXPECT_FALSE(file_.ReadFile(P("missing.txt"), text));
-  EXPECT_EQ(text, u"previous");
   EXPECT_FALSE(file_.ReadFile(u"", text));
   EXPECT_EQ(text, u"previous");
-}
 
-TEST_F(CFileTest, ReadFileForBinary) {
-  std::string all;
-  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-  PutBytes("all.bin", all);
-  std::vector<uint8_t> bytes = {9, 9};
-  ASSERT_TRUE(file_.ReadFileForBinary(P("all.bin"), bytes));
-  EXPECT_EQ(bytes, ToBytes(all));
-
-  // Missing: false and untouched. Empty: true and untouched.
-  bytes = {1, 2, 3};
+  Bytes bytes = {1, 2, 3};
   EXPECT_FALSE(file_.ReadFileForBinary(P("missing.bin"), bytes));
-  EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3}));
-  PutBytes("empty.bin", "");
-  EXPECT_TRUE(file_.ReadFileForBinary(P("empty.bin"), bytes));
-  EXPECT_EQ(bytes, (std::vector<uint8_t>{1, 2, 3}));
+  EXPECT_TRUE(file_.ReadFileForBinary(P("e.txt"), bytes));
+  EXPECT_EQ(bytes, (Bytes{1, 2, 3}));
 }
 
-TEST_F(CFileTest, ReadingAFolderFails) {
-  fs::create_directory(Fs("sub"));
-  std::vector<uint8_t> bytes = {7};
-  EXPECT_FALSE(file_.ReadFileForBinary(P("sub"), bytes));
-  EXPECT_EQ(bytes, std::vector<uint8_t>{7});
-  std::u16string text = u"keep";
-  EXPECT_FALSE(file_.ReadFile(P("sub"), text));
-  EXPECT_EQ(text, u"keep");
-  EXPECT_FALSE(file_.IsFile(P("sub")));
-}
-
-TEST_F(CFileTest, ReadingAFifoFailsWithoutBlocking) {
-  ASSERT_EQ(::mkfifo(Fs("fifo").c_str(), 0600), 0);
-  std::vector<uint8_t> bytes;
-  EXPECT_FALSE(file_.ReadFileForBinary(P("fifo"), bytes));
-  EXPECT_FALSE(file_.IsFile(P("fifo")));
-}
-
-TEST_F(CFileTest, LargeFileIsReadWhole) {
+// Every byte value, a file of several megabytes, and a shorter file replacing a longer one.
+TEST_F(CFileTest, BinaryWritesExactBytesAndLeavesNoTemporaryFile) {
   std::string big(3 * 1024 * 1024 + 17, 'x');
   for (size_t i = 0; i < big.size(); i += 4099) big[i] = static_cast<char>(i & 0xFF);
-  ASSERT_TRUE(file_.WriteFileForBinary(P("big.bin"), ToBytes(big), false));
-  std::vector<uint8_t> bytes;
-  ASSERT_TRUE(file_.ReadFileForBinary(P("big.bin"), bytes));
+  ASSERT_TRUE(file_.WriteFileForBinary(P("out.bin"), ToBytes(big), false));
+  Bytes bytes;
+  ASSERT_TRUE(file_.ReadFileForBinary(P("out.bin"), bytes));
   EXPECT_EQ(bytes, ToBytes(big));
-}
 
-// ---- WriteFileForBinary ----
-
-TEST_F(CFileTest, WriteFileForBinaryWritesExactBytesAndLeavesNoTemporaryFile) {
-  std::string all;
-  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
-  PutBytes("out.bin", std::string(10000, 'z'));  // longer than the new content
-  ASSERT_TRUE(file_.WriteFileForBinary(P("out.bin"), ToBytes(all), false));
-  EXPECT_EQ(GetBytes("out.bin"), all);
-  EXPECT_EQ(List(), std::vector<std::string>{"out.bin"});
+  ASSERT_TRUE(file_.WriteFileForBinary(P("out.bin"), ToBytes(AllByteValues()), false));
+  EXPECT_EQ(Get("out.bin"), AllByteValues());
+  ASSERT_TRUE(file_.ReadFileForBinary(P("out.bin"), bytes));
+  EXPECT_EQ(bytes, ToBytes(AllByteValues()));
   ASSERT_TRUE(file_.WriteFileForBinary(P("new.bin"), {}, false));
   EXPECT_EQ(fs::file_size(Fs("new.bin")), 0u);
   EXPECT_EQ(List(), (std::vector<std::string>{"new.bin", "out.bin"}));
 }
 
+// Folders and FIFOs are no files: not read (and a FIFO read must not block), not written over.
+TEST_F(CFileTest, FoldersAndFifosAreNoFiles) {
+  fs::create_directory(Fs("sub"));
+  ASSERT_EQ(::mkfifo(Fs("fifo").c_str(), 0600), 0);
+  Put("f.txt", "x");
+  for (const char* name : {"sub", "fifo"}) {
+    Bytes bytes = {7};
+    EXPECT_FALSE(file_.ReadFileForBinary(P(name), bytes)) << name;
+    EXPECT_EQ(bytes, Bytes{7}) << name;
+    EXPECT_FALSE(file_.IsFile(P(name))) << name;
+  }
+  EXPECT_TRUE(file_.IsFile(P("f.txt")));
+  EXPECT_FALSE(file_.IsFile(P("missing.txt")));
+  EXPECT_FALSE(file_.IsFile(u""));
+  EXPECT_FALSE(file_.WriteFileForBinary(P("sub"), ToBytes("x"), false));
+  EXPECT_TRUE(fs::is_directory(Fs("sub")));
+  EXPECT_FALSE(file_.AppendFileForBinary(P("sub"), ToBytes("x")));
+}
+
 TEST_F(CFileTest, WriteIntoMissingFolderFails) {
   EXPECT_FALSE(file_.WriteFileForBinary(P("no/such/folder.bin"), ToBytes("x"), false));
   EXPECT_FALSE(file_.WriteFile(P("nofolder/a.txt"), u"x"));
-  EXPECT_TRUE(List().empty());
   EXPECT_FALSE(file_.WriteFileForBinary(u"", ToBytes("x"), false));
   EXPECT_FALSE(file_.WriteFileForBinary(P("sub/"), ToBytes("x"), false));
+  EXPECT_TRUE(List().empty());
 }
 
-TEST_F(CFileTest, WriteOverAFolderFails) {
-  fs::create_directory(Fs("sub"));
-  EXPECT_FALSE(file_.WriteFileForBinary(P("sub"), ToBytes("x"), false));
-  EXPECT_TRUE(fs::is_directory(Fs("sub")));
-  EXPECT_EQ(List(), std::vector<std::string>{"sub"});
-}
+// ---- Replacing a file: the old content survives any failure ----
 
 TEST_F(CFileTest, FailedWriteKeepsOldContent) {
   // A file size limit makes write() fail part-way, even for root.
-  PutBytes("keep.txt", "old content");
+  Put("keep.txt", "old content");
   struct rlimit old {};
   ASSERT_EQ(::getrlimit(RLIMIT_FSIZE, &old), 0);
   auto oldHandler = std::signal(SIGXFSZ, SIG_IGN);
   struct rlimit small = old;
   small.rlim_cur = 1000;
   ASSERT_EQ(::setrlimit(RLIMIT_FSIZE, &small), 0);
-  const bool ok = file_.WriteFileForBinary(P("keep.txt"), std::vector<uint8_t>(5000, 'n'), false);
+  const bool ok = file_.WriteFileForBinary(P("keep.txt"), Bytes(5000, 'n'), false);
   ::setrlimit(RLIMIT_FSIZE, &old);
   std::signal(SIGXFSZ, oldHandler);
   EXPECT_FALSE(ok);
-  EXPECT_EQ(GetBytes("keep.txt"), "old content");
+  EXPECT_EQ(Get("keep.txt"), "old content");
   EXPECT_EQ(List(), std::vector<std::string>{"keep.txt"});
 }
 
-TEST_F(CFileTest, WriteInReadOnlyFolderFailsAndKeepsOldContent) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root ignores folder permissions";
+TEST_F(CFileTest, ReadOnlyFolderOrFileIsNotReplaced) {
+  if (::geteuid() == 0) GTEST_SKIP() << "root ignores permissions";
   fs::create_directory(Fs("ro"));
-  PutBytes("ro/keep.txt", "old");
+  Put("ro/keep.txt", "old");
   fs::permissions(Fs("ro"), fs::perms::owner_read | fs::perms::owner_exec);
   EXPECT_FALSE(file_.WriteFile(P("ro/keep.txt"), u"new"));
   fs::permissions(Fs("ro"), fs::perms::owner_all);
-  EXPECT_EQ(GetBytes("ro/keep.txt"), "old");
+  EXPECT_EQ(Get("ro/keep.txt"), "old");
   EXPECT_EQ(List("ro"), std::vector<std::string>{"keep.txt"});
-}
-
-TEST_F(CFileTest, ReadOnlyFileIsNotReplaced) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root may write any file";
-  PutBytes("ro.txt", "old");
+  Put("ro.txt", "old");
   ::chmod(Fs("ro.txt").c_str(), 0444);
   EXPECT_FALSE(file_.WriteFile(P("ro.txt"), u"new"));
-  EXPECT_EQ(GetBytes("ro.txt"), "old");
+  EXPECT_EQ(Get("ro.txt"), "old");
 }
 
-TEST_F(CFileTest, ReplacingKeepsPermissionBits) {
-  PutBytes("perm.txt", "old");
+TEST_F(CFileTest, ModesAndSymlinksSurviveReplacing) {
+  Put("perm.txt", "old");
   ASSERT_EQ(::chmod(Fs("perm.txt").c_str(), 0640), 0);
   ASSERT_TRUE(file_.WriteFile(P("perm.txt"), u"new"));
-  struct stat st;
-  ASSERT_EQ(::stat(Fs("perm.txt").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0640u);
-  EXPECT_EQ(GetBytes("perm.txt"), "new");
+  EXPECT_EQ(Mode("perm.txt"), 0640u);
+  EXPECT_EQ(Get("perm.txt"), "new");
 
-  ASSERT_EQ(::chmod(Fs("perm.txt").c_str(), 0755), 0);
-  ASSERT_TRUE(file_.WriteFileForBinary(P("perm.txt"), ToBytes("#!/bin/sh\n"), false));
-  ASSERT_EQ(::stat(Fs("perm.txt").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0755u);
-}
-
-TEST_F(CFileTest, NewFileGetsUmaskDefaultMode) {
   const mode_t mask = ::umask(022);
   ASSERT_TRUE(file_.WriteFile(P("fresh.txt"), u"x"));
   ::umask(mask);
-  struct stat st;
-  ASSERT_EQ(::stat(Fs("fresh.txt").c_str(), &st), 0);
-  EXPECT_EQ(st.st_mode & 07777, 0644u);
-}
+  EXPECT_EQ(Mode("fresh.txt"), 0644u);  // a new file: the umask's default
 
-TEST_F(CFileTest, WritingThroughASymlinkReplacesItsTarget) {
-  PutBytes("real.txt", "old");
+  Put("real.txt", "old");
   fs::create_symlink("real.txt", Fs("link.txt"));
   ASSERT_TRUE(file_.WriteFile(P("link.txt"), u"new"));
   EXPECT_TRUE(fs::is_symlink(Fs("link.txt")));
-  EXPECT_EQ(GetBytes("real.txt"), "new");
+  EXPECT_EQ(Get("real.txt"), "new");
 }
 
-TEST_F(CFileTest, WriteWithReNameGoesToTheNextFreeName) {
-  PutBytes("report.txt", "first");
+TEST_F(CFileTest, WriteWithReNameAndAppend) {
+  Put("report.txt", "first");
   ASSERT_TRUE(file_.WriteFileForBinary(P("report.txt"), ToBytes("second"), true));
-  EXPECT_EQ(GetBytes("report.txt"), "first");
-  EXPECT_EQ(GetBytes("report(1).txt"), "second");
   ASSERT_TRUE(file_.WriteFileForBinary(P("report.txt"), ToBytes("third"), true));
-  EXPECT_EQ(GetBytes("report(2).txt"), "third");
-}
+  EXPECT_EQ(Get("report.txt"), "first");
+  EXPECT_EQ(Get("report(1).txt"), "second");
+  EXPECT_EQ(Get("report(2).txt"), "third");
 
-TEST_F(CFileTest, AppendFileForBinary) {
   ASSERT_TRUE(file_.AppendFileForBinary(P("log.bin"), ToBytes("ab")));
   ASSERT_TRUE(file_.AppendFileForBinary(P("log.bin"), ToBytes("cd")));
   ASSERT_TRUE(file_.AppendFileForBinary(P("log.bin"), {}));
-  EXPECT_EQ(GetBytes("log.bin"), "abcd");
+  EXPECT_EQ(Get("log.bin"), "abcd");
   EXPECT_FALSE(file_.AppendFileForBinary(P("missing/log.bin"), ToBytes("x")));
-  fs::create_directory(Fs("sub"));
-  EXPECT_FALSE(file_.AppendFileForBinary(P("sub"), ToBytes("x")));
 }
 
-// ---- SameFileToReName ----
+// ---- SameFileToReName: the next free "(n)" name ----
 
-TEST_F(CFileTest, SameFileToReNameSequence) {
-  EXPECT_EQ(file_.SameFileToReName(P("report.txt")), P("report.txt"));
-  PutBytes("report.txt", "");
-  EXPECT_EQ(file_.SameFileToReName(P("report.txt")), P("report(1).txt"));
-  PutBytes("report(1).txt", "");
-  EXPECT_EQ(file_.SameFileToReName(P("report.txt")), P("report(2).txt"));
-  PutBytes("report(2).txt", "");
-  EXPECT_EQ(file_.SameFileToReName(P("report.txt")), P("report(3).txt"));
-}
-
-TEST_F(CFileTest, SameFileToReNameContinuesANumberInTheName) {
-  PutBytes("report(3).txt", "");
-  EXPECT_EQ(file_.SameFileToReName(P("report(3).txt")), P("report(4).txt"));
-  PutBytes("report(4).txt", "");
-  EXPECT_EQ(file_.SameFileToReName(P("report(3).txt")), P("report(5).txt"));
-  // Not a number: the parenthesis stays part of the name.
-  PutBytes("a(b).txt", "");
-  EXPECT_EQ(file_.SameFileToReName(P("a(b).txt")), P("a(b)(1).txt"));
-  PutBytes("a().txt", "");
-  EXPECT_EQ(file_.SameFileToReName(P("a().txt")), P("a()(1).txt"));
-  // A number not at the end of the name is kept as text.
-  PutBytes("x(7)y.txt", "");
-  EXPECT_EQ(file_.SameFileToReName(P("x(7)y.txt")), P("x(7)y(1).txt"));
-}
-
-TEST_F(CFileTest, SameFileToReNameWithoutExtensionAndDottedFolders) {
+TEST_F(CFileTest, SameFileToReName) {
   fs::create_directory(Fs("dir.d"));
-  PutBytes("dir.d/noext", "");
-  EXPECT_EQ(file_.SameFileToReName(P("dir.d/noext")), P("dir.d/noext(1)"));
-  PutBytes(".profile", "");
-  EXPECT_EQ(file_.SameFileToReName(P(".profile")), P("(1).profile"));
-  PutBytes("日本語.txt", "");
-  EXPECT_EQ(file_.SameFileToReName(P("日本語.txt")), P("日本語(1).txt"));
-  // A folder of that name is taken too.
-  fs::create_directory(Fs("taken"));
-  EXPECT_EQ(file_.SameFileToReName(P("taken")), P("taken(1)"));
+  fs::create_directory(Fs("taken"));  // a folder of that name is taken too
+  const struct {
+    const char* create;  // made before asking, "" for nothing
+    const char* ask;
+    const char* expected;
+  } rows[] = {
+      {"", "report.txt", "report.txt"},
+      {"report.txt", "report.txt", "report(1).txt"},
+      {"report(1).txt", "report.txt", "report(2).txt"},
+      {"report(2).txt", "report.txt", "report(3).txt"},
+      {"r(3).txt", "r(3).txt", "r(4).txt"},  // a number in the name goes on counting
+      {"r(4).txt", "r(3).txt", "r(5).txt"},
+      {"a(b).txt", "a(b).txt", "a(b)(1).txt"},  // not a number: part of the name
+      {"a().txt", "a().txt", "a()(1).txt"},
+      {"x(7)y.txt", "x(7)y.txt", "x(7)y(1).txt"},  // not at the end: kept as text
+      {"dir.d/noext", "dir.d/noext", "dir.d/noext(1)"},
+      {".profile", ".profile", "(1).profile"},
+      {"日本語.txt", "日本語.txt", "日本語(1).txt"},
+      {"", "taken", "taken(1)"},
+  };
+  for (const auto& row : rows) {
+    if (*row.create) Put(row.create, "");
+    EXPECT_EQ(file_.SameFileToReName(P(row.ask)), P(row.expected)) << row.ask;
+  }
 }
 
-// ---- IsFile, FindFile, CreateTempPath, GetFileDateTime ----
+// ---- FindFile, CreateTempPath, GetFileDateTime ----
 
-TEST_F(CFileTest, IsFile) {
-  PutBytes("f.txt", "x");
-  EXPECT_TRUE(file_.IsFile(P("f.txt")));
-  EXPECT_FALSE(file_.IsFile(P("missing.txt")));
-  EXPECT_FALSE(file_.IsFile(u""));
-}
-
-TEST_F(CFileTest, FindFileSearchesDepthFirstByName) {
+TEST_F(CFileTest, FindFileSearchesDepthFirstByNameWithoutFollowingLinks) {
   fs::create_directories(Fs("root/a/b"));
   fs::create_directories(Fs("root/c"));
-  PutBytes("root/a/b/target.txt", "");
-  PutBytes("root/c/target.txt", "");
+  Put("root/a/b/target.txt", "");
+  Put("root/c/target.txt", "");
   EXPECT_EQ(file_.FindFile(P("root"), u"target.txt"), P("root/a/b/target.txt"));
   EXPECT_EQ(file_.FindFile(P("root/"), u"target.txt"), P("root/a/b/target.txt"));
-  PutBytes("root/target.txt", "");
+  Put("root/target.txt", "");
   EXPECT_EQ(file_.FindFile(P("root"), u"target.txt"), P("root/target.txt"));
-  EXPECT_EQ(file_.FindFile(P("root"), u"none.txt"), u"");
-  EXPECT_EQ(file_.FindFile(P("root"), u"a"), u"");  // a folder is no file
-  EXPECT_EQ(file_.FindFile(P("missing"), u"target.txt"), u"");
-  EXPECT_EQ(file_.FindFile(P("root"), u""), u"");
-  EXPECT_EQ(file_.FindFile(P("root"), u"b/target.txt"), u"");
+  for (const auto& [folder, name] : {std::pair<const char*, const char16_t*>{"root", u"none.txt"},
+                                     {"root", u"a"},  // a folder is no file
+                                     {"missing", u"target.txt"}, {"root", u""}, {"root", u"b/target.txt"}}) {
+    EXPECT_EQ(file_.FindFile(P(folder), name), u"") << folder << " " << Utf16ToUtf8(name);
+  }
   fs::create_directories(Fs("root/日本"));
-  PutBytes("root/日本/声源.pa", "");
+  Put("root/日本/声源.pa", "");
   EXPECT_EQ(file_.FindFile(P("root"), u"声源.pa"), P("root/日本/声源.pa"));
-}
-
-TEST_F(CFileTest, FindFileDoesNotFollowFolderLinks) {
-  fs::create_directories(Fs("root/sub"));
+  // Folder links: a loop and a way out, neither followed.
   fs::create_directories(Fs("outside"));
-  PutBytes("outside/hidden.txt", "");
-  fs::create_directory_symlink(Fs("root"), Fs("root/sub/loop"));
+  Put("outside/hidden.txt", "");
+  fs::create_directory_symlink(Fs("root"), Fs("root/c/loop"));
   fs::create_directory_symlink(Fs("outside"), Fs("root/out"));
   EXPECT_EQ(file_.FindFile(P("root"), u"hidden.txt"), u"");
-  EXPECT_EQ(file_.FindFile(P("root"), u"nothing"), u"");
 }
 
 TEST_F(CFileTest, CreateTempPathMakesAFreshEmptyFile) {
   const char* saved = std::getenv("TMPDIR");
   const std::string savedValue = saved ? saved : "";
-  ::setenv("TMPDIR", (dir_ + "/").c_str(), 1);
+  ::setenv("TMPDIR", (dir_.Root().string() + "/").c_str(), 1);
   const std::u16string a = file_.CreateTempPath(u"ekoto");
   const std::u16string b = file_.CreateTempPath(u"ekoto");
-  if (saved) {
-    ::setenv("TMPDIR", savedValue.c_str(), 1);
-  } else {
-    ::unsetenv("TMPDIR");
-  }
+  saved ? ::setenv("TMPDIR", savedValue.c_str(), 1) : ::unsetenv("TMPDIR");
   ASSERT_FALSE(a.empty());
   EXPECT_NE(a, b);
   EXPECT_EQ(a.substr(0, P("ekoto").size()), P("ekoto"));
@@ -389,7 +287,7 @@ TEST_F(CFileTest, CreateTempPathMakesAFreshEmptyFile) {
 }
 
 TEST_F(CFileTest, GetFileDateTime) {
-  PutBytes("t.txt", "x");
+  Put("t.txt", "x");
   const time_t atime = 1'000'000'000;  // 2001-09-09
   const time_t mtime = 1'234'567'890;  // 2009-02-13
   const struct timespec times[2] = {{atime, 0}, {mtime, 0}};
@@ -413,17 +311,15 @@ TEST_F(CFileTest, GetFileDateTime) {
   EXPECT_EQ(untouched.tm_year, 42);
 }
 
-// ---- Path splitting ----
-
-struct SplitCase {
-  std::u16string path, folder, name;
-  std::optional<std::u16string> ext;
-  std::u16string base;
-};
+// ---- Path splitting and text helpers ----
 
 TEST(CFilePaths, SplittingTable) {
   CFile f;
-  const std::vector<SplitCase> cases = {
+  const struct {
+    std::u16string path, folder, name;
+    std::optional<std::u16string> ext;
+    std::u16string base;
+  } cases[] = {
       // The splitting table, with "/" for "\".
       {u"/voice/50on.pa", u"/voice/", u"50on.pa", u"pa", u"50on"},
       {u"50on.pa", u"", u"50on.pa", u"pa", u"50on"},
@@ -452,55 +348,53 @@ TEST(CFilePaths, SplittingTable) {
 
 TEST(CFileText, MyRight) {
   CFile f;
-  EXPECT_EQ(f.MyRight(u"abcdef", 2), u"ef");
-  EXPECT_EQ(f.MyRight(u"abcdef", 6), u"abcdef");
-  EXPECT_EQ(f.MyRight(u"abcdef", 10), u"abcdef");
-  EXPECT_EQ(f.MyRight(u"abcdef", 0), u"");
-  EXPECT_EQ(f.MyRight(u"abcdef", -3), u"");
-  EXPECT_EQ(f.MyRight(u"", 3), u"");
-  EXPECT_EQ(f.MyRight(u"日本語", 2), u"本語");
+  const std::tuple<std::u16string, int32_t, std::u16string> rows[] = {
+      {u"abcdef", 2, u"ef"}, {u"abcdef", 6, u"abcdef"}, {u"abcdef", 10, u"abcdef"}, {u"abcdef", 0, u""},
+      {u"abcdef", -3, u""},  {u"", 3, u""},             {u"日本語", 2, u"本語"},
+  };
+  for (const auto& [text, n, expected] : rows) EXPECT_EQ(f.MyRight(text, n), expected) << n;
 }
 
 TEST(CFileText, Inside) {
   CFile f;
-  int32_t end = -1;
-  // Positions: a1 [2 b3 ]4 c5 [6 d7 ]8 e9
-  EXPECT_EQ(f.Inside(u"a[b]c[d]e", u"[", u"]", 1, end), u"b");
-  EXPECT_EQ(end, 5);
-  EXPECT_EQ(f.Inside(u"a[b]c[d]e", u"[", u"]", end, end), u"d");
-  EXPECT_EQ(end, 9);
-  EXPECT_EQ(f.Inside(u"a[b]c[d]e", u"[", u"]", end, end), u"");
-  EXPECT_EQ(end, 0);
-  EXPECT_EQ(f.Inside(u"a[b]c[d]e", u"[", u"]", 3, end), u"d");  // from b on
-  EXPECT_EQ(end, 9);
-  EXPECT_EQ(f.Inside(u"a[b]c[d]e", u"[", u"]", 0, end), u"b");  // below 1 counts as 1
-  // Positions: x1 <2 <3 名4 前5 >6 >7 y8
-  EXPECT_EQ(f.Inside(u"x<<名前>>y", u"<<", u">>", 1, end), u"名前");
-  EXPECT_EQ(end, 8);
-  EXPECT_EQ(f.Inside(u"[]", u"[", u"]", 1, end), u"");  // empty but enclosed
-  EXPECT_EQ(end, 3);
-  EXPECT_EQ(f.Inside(u"a[b", u"[", u"]", 1, end), u"");  // no closing token
-  EXPECT_EQ(end, 0);
-  EXPECT_EQ(f.Inside(u"abc", u"[", u"]", 1, end), u"");
-  EXPECT_EQ(end, 0);
-  EXPECT_EQ(f.Inside(u"a[b]", u"", u"]", 1, end), u"");
-  EXPECT_EQ(end, 0);
-  EXPECT_EQ(f.Inside(u"a[b]", u"[", u"]", 99, end), u"");
-  EXPECT_EQ(end, 0);
+  // Positions count from 1; end is where the search goes on, 0 when nothing was found.
+  const struct {
+    std::u16string text, open, close;
+    int32_t start;
+    std::u16string expected;
+    int32_t end;
+  } rows[] = {
+      {u"a[b]c[d]e", u"[", u"]", 1, u"b", 5},
+      {u"a[b]c[d]e", u"[", u"]", 5, u"d", 9},
+      {u"a[b]c[d]e", u"[", u"]", 9, u"", 0},
+      {u"a[b]c[d]e", u"[", u"]", 3, u"d", 9},  // from b on
+      {u"a[b]c[d]e", u"[", u"]", 0, u"b", 5},  // below 1 counts as 1
+      {u"x<<名前>>y", u"<<", u">>", 1, u"名前", 8},
+      {u"[]", u"[", u"]", 1, u"", 3},  // empty but enclosed
+      {u"a[b", u"[", u"]", 1, u"", 0},  // no closing token
+      {u"abc", u"[", u"]", 1, u"", 0},
+      {u"a[b]", u"", u"]", 1, u"", 0},
+      {u"a[b]", u"[", u"]", 99, u"", 0},
+  };
+  for (const auto& r : rows) {
+    int32_t end = -1;
+    EXPECT_EQ(f.Inside(r.text, r.open, r.close, r.start, end), r.expected) << Utf16ToUtf8(r.text) << " " << r.start;
+    EXPECT_EQ(end, r.end) << Utf16ToUtf8(r.text) << " " << r.start;
+  }
 }
 
 TEST(CFileText, InsideArray) {
   CFile f;
-  EXPECT_EQ(f.InsideArray(u"a[b]c[d]e[", u"[", u"]"), (std::vector<std::u16string>{u"b", u"d"}));
-  EXPECT_EQ(f.InsideArray(u"[x][][y]", u"[", u"]"), (std::vector<std::u16string>{u"x", u"", u"y"}));
-  EXPECT_EQ(f.InsideArray(u"<a>b</a><a>c</a>", u"<a>", u"</a>"), (std::vector<std::u16string>{u"b", u"c"}));
+  using V = std::vector<std::u16string>;
+  EXPECT_EQ(f.InsideArray(u"a[b]c[d]e[", u"[", u"]"), (V{u"b", u"d"}));
+  EXPECT_EQ(f.InsideArray(u"[x][][y]", u"[", u"]"), (V{u"x", u"", u"y"}));
+  EXPECT_EQ(f.InsideArray(u"<a>b</a><a>c</a>", u"<a>", u"</a>"), (V{u"b", u"c"}));
+  EXPECT_EQ(f.InsideArray(u"'a' and 'b'", u"'", u"'"), (V{u"a", u"b"}));  // same token on both sides
   EXPECT_TRUE(f.InsideArray(u"nothing", u"[", u"]").empty());
   EXPECT_TRUE(f.InsideArray(u"[a]", u"", u"").empty());
-  // Same token on both sides.
-  EXPECT_EQ(f.InsideArray(u"'a' and 'b'", u"'", u"'"), (std::vector<std::u16string>{u"a", u"b"}));
 }
 
-// ---- Escaped forms ----
+// ---- Escaped forms: "%XX" for control and single-byte codes, round trips ----
 
 TEST(CFileEscape, EncodeFromText) {
   CFile f;
@@ -545,11 +439,10 @@ TEST(CFileEscape, TextRoundTrips) {
 
 TEST(CFileEscape, BinaryRoundTrips) {
   CFile f;
-  std::vector<uint8_t> all;
-  for (int b = 0; b < 256; ++b) all.push_back(static_cast<uint8_t>(b));
+  const Bytes all = ToBytes(AllByteValues());
   const std::u16string enc = f.EncodeFromBinary(all);
   for (char16_t c : enc) ASSERT_LT(c, 0x80);
-  std::vector<uint8_t> back;
+  Bytes back;
   ASSERT_TRUE(f.DecodeToBinary(enc, back));
   EXPECT_EQ(back, all);
   EXPECT_EQ(f.EncodeFromBinary(ToBytes("A%\"\n\xFF")), u"A%%%22%0A%FF");
@@ -558,7 +451,7 @@ TEST(CFileEscape, BinaryRoundTrips) {
   EXPECT_TRUE(back.empty());
   // Lower-case hex digits are accepted.
   ASSERT_TRUE(f.DecodeToBinary(u"%ff%0a", back));
-  EXPECT_EQ(back, (std::vector<uint8_t>{0xFF, 0x0A}));
+  EXPECT_EQ(back, (Bytes{0xFF, 0x0A}));
   // Characters that EncodeFromText keeps become their CP932 bytes.
   ASSERT_TRUE(f.DecodeToBinary(f.EncodeFromText(u"日本ｱ%"), back));
   EXPECT_EQ(back, ToBytes("\x93\xFA\x96\x7B\xB1%"));
@@ -566,11 +459,10 @@ TEST(CFileEscape, BinaryRoundTrips) {
 
 TEST(CFileEscape, MalformedEscapes) {
   CFile f;
-  const std::vector<uint8_t> before = {42};
   for (const std::u16string bad : {u"%", u"abc%", u"%4", u"%G0", u"%4G", u"x%%%", u"😀"}) {
-    std::vector<uint8_t> dest = before;
+    Bytes dest = {42};
     EXPECT_FALSE(f.DecodeToBinary(bad, dest)) << Utf16ToUtf8(bad);
-    EXPECT_EQ(dest, before) << Utf16ToUtf8(bad);
+    EXPECT_EQ(dest, Bytes{42}) << Utf16ToUtf8(bad);
   }
   // DecodeToText keeps a "%" that starts no escape.
   EXPECT_EQ(f.DecodeToText(u"100%"), u"100%");

@@ -34,6 +34,7 @@
 namespace ekoto {
 namespace {
 
+using testing::RawPa;
 using testing::ScratchDir;
 using testing::WriteBytes;
 using Bytes = std::vector<uint8_t>;
@@ -78,29 +79,13 @@ constexpr uint64_t kMB = 1024 * 1024;
 
 // ---- Voice source files ----------------------------------------------------
 
-void Int32(Bytes& b, int32_t v) {
-  const auto u = static_cast<uint32_t>(v);
-  for (int i = 0; i < 4; ++i) b.push_back(static_cast<uint8_t>(u >> (8 * i)));
-}
-
-Bytes Header(int32_t count) {
-  Bytes b = {'P', 'A', ' ', ' ', 1};
-  Int32(b, 22050);
-  b.insert(b.end(), {8, 0, 1, 0});
-  Int32(b, count);
-  Int32(b, 23);
-  b.insert(b.end(), {0, 0});
-  return b;
-}
-
-// An entry named by a JIS level 1 kanji chosen by n (院, 陰, 隠, ... for 0, 1, 2, ...).
-void Entry(Bytes& b, uint32_t n, int32_t sampleLength, size_t sampleBytes) {
-  Int32(b, 2);
+// An entry named by a JIS level 1 kanji chosen by n (院, 陰, 隠, ... for 0, 1, 2, ...),
+// with sampleBytes + 1 bytes where the entry says sampleLength.
+RawPa& Entry(RawPa& pa, uint32_t n, int32_t sampleLength, size_t sampleBytes) {
   const uint32_t trail = n % 188;
-  b.push_back(static_cast<uint8_t>(0x89 + (n / 188) % 15));
-  b.push_back(static_cast<uint8_t>(0x40 + trail + (trail >= 0x3F ? 1 : 0)));  // no 0x7F trail byte
-  Int32(b, sampleLength);
-  b.insert(b.end(), sampleBytes + 1, 0x80);
+  const std::string name = {static_cast<char>(0x89 + (n / 188) % 15),
+                            static_cast<char>(0x40 + trail + (trail >= 0x3F ? 1 : 0))};  // no 0x7F trail byte
+  return pa.Int32(2).Raw(name).Int32(sampleLength).Raw(Bytes(sampleBytes + 1, 0x80));
 }
 
 struct PaCase {
@@ -112,32 +97,17 @@ struct PaCase {
 TEST(HostileInputTest, VoiceFilesThatLie) {
   ScratchDir dir;
   std::vector<PaCase> cases;
-  {
-    // 2^31 - 1 entries claimed, 200 000 present.
-    Bytes b = Header(INT32_MAX);
-    for (uint32_t n = 0; n < 200000; ++n) Entry(b, n, 4, 4);
-    cases.push_back({"count 2^31-1 over 200 000 entries", std::move(b), 200000});
-  }
-  {
-    Bytes b = Header(3);
-    Entry(b, 0, 2, 2);
-    Entry(b, 1, INT32_MAX, 3);  // the sample would reach 2 GB past the end
-    Entry(b, 2, 1, 1);
-    cases.push_back({"sample length 2^31-1", std::move(b), 2});
-  }
-  {
-    Bytes b = Header(2);
-    Entry(b, 0, 2, 2);
-    Int32(b, INT32_MAX);  // a name of 2 GB
-    b.insert(b.end(), 16, 0x82);
-    cases.push_back({"name length 2^31-1", std::move(b), 1});
-  }
-  {
-    Bytes b = Header(INT32_MAX);
-    b[17] = 0xFF, b[18] = 0xFF, b[19] = 0xFF, b[20] = 0x7F;  // table offset 2^31-1
-    Entry(b, 0, 2, 2);
-    cases.push_back({"table offset 2^31-1", std::move(b), 0});
-  }
+  RawPa many = RawPa().Header(INT32_MAX);  // 2^31 - 1 entries claimed, 200 000 present
+  for (uint32_t n = 0; n < 200000; ++n) Entry(many, n, 4, 4);
+  cases.push_back({"count 2^31-1 over 200 000 entries", many.bytes(), 200000});
+  RawPa longSample = RawPa().Header(3);  // the second sample would reach 2 GB past the end
+  Entry(Entry(Entry(longSample, 0, 2, 2), 1, INT32_MAX, 3), 2, 1, 1);
+  cases.push_back({"sample length 2^31-1", longSample.bytes(), 2});
+  RawPa longName = RawPa().Header(2);  // a name of 2 GB
+  Entry(longName, 0, 2, 2).Int32(INT32_MAX).Raw(Bytes(16, 0x82));
+  cases.push_back({"name length 2^31-1", longName.bytes(), 1});
+  RawPa farTable = RawPa().Header(INT32_MAX, 0, INT32_MAX);
+  cases.push_back({"table offset 2^31-1", Entry(farTable, 0, 2, 2).bytes(), 0});
   for (const PaCase& c : cases) {
     const std::string file = dir.Path("hostile.pa").string();
     WriteBytes(file, c.bytes);

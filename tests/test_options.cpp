@@ -5,14 +5,13 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
-#include <fstream>
 #include <functional>
-#include <iterator>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "PaTestFiles.h"
+#include "StoredOptionsWindow.h"
 #include "settings/COptions.h"
 #include "settings/OptionsLocation.h"
 #include "settings/OptionsValues.h"
@@ -46,21 +45,13 @@ struct Call {
 std::ostream& operator<<(std::ostream& out, const Call& call) { return out << call.name << "(" << call.value << ")"; }
 
 // The main window as the store sees it: values to save, setter calls in order.
-class FakeWindow : public IOptionsWindow {
+class FakeWindow : public testing::StoredOptionsWindow {
  public:
-  float volume = 4.0f;
-  float speed = 1.0f;
-  int32_t left = 120, top = 90, width = 640, height = 480;
+  FakeWindow() { volume = 4.0f, speed = 1.0f; }
   std::vector<Call> calls;
 
-  float GetVolume() override { return volume; }
   void SetVolume(float v) override { Record("SetVolume", v), volume = v; }
-  float GetSpeed() override { return speed; }
   void SetSpeed(float v) override { Record("SetSpeed", v), speed = v; }
-  int32_t WindowLeft() override { return left; }
-  int32_t WindowTop() override { return top; }
-  int32_t WindowWidth() override { return width; }
-  int32_t WindowHeight() override { return height; }
   void SetWindowLeft(int32_t v) override { Record("SetWindowLeft", v), left = v; }
   void SetWindowTop(int32_t v) override { Record("SetWindowTop", v), top = v; }
   void SetWindowWidth(int32_t v) override { Record("SetWindowWidth", v), width = v; }
@@ -79,27 +70,12 @@ COptions Defaults() {
 
 class OptionsFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    std::string pattern = ::testing::TempDir() + "ekoto_options_XXXXXX";
-    ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-    dir_ = pattern;
-  }
-  void TearDown() override {
-    std::error_code ec;
-    fs::remove_all(dir_, ec);
-  }
-  std::string Fs(const std::string& name) const { return dir_ + "/" + name; }
-  std::u16string P(const std::string& name) const { return Utf8ToUtf16(Fs(name)); }
-  void PutBytes(const std::string& name, std::string_view bytes) const {
-    std::ofstream out(Fs(name), std::ios::binary | std::ios::trunc);
-    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-  }
-  std::string GetBytes(const std::string& name) const {
-    std::ifstream in(Fs(name), std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  }
+  std::string Fs(const std::string& name) const { return dir_.Path(name).string(); }
+  std::u16string P(const std::string& name) const { return dir_.Path16(name); }
+  void PutBytes(const std::string& name, std::string_view bytes) const { testing::WriteString(dir_.Path(name), bytes); }
+  std::string GetBytes(const std::string& name) const { return testing::ReadString(dir_.Path(name)); }
 
-  std::string dir_;
+  testing::ScratchDir dir_;
 };
 
 // ---- The file as bytes ----------------------------------------------------
@@ -156,51 +132,42 @@ COptions EveryFieldChanged() {
   return options;
 }
 
+// Every field survives, in a CP932 file and in a UTF-8 one; volume and speed keep
+// two decimals; bare LF line ends are read too.
 TEST_F(OptionsFileTest, SaveThenLoadGivesTheSameRecordAndWindow) {
-  const COptions saved = EveryFieldChanged();
   FakeWindow from;
-  from.volume = 2.5f;
-  from.speed = 0.25f;
+  from.volume = 0.005f;
+  from.speed = 0.995f;
   from.left = -20;
   from.top = 5;
   from.width = 800;
   from.height = 2147483647;
-  ASSERT_TRUE(SaveOptions(P("options.dat"), saved, from));
-
-  COptions loaded = Defaults();
-  FakeWindow to;
-  LoadOptions(P("options.dat"), loaded, to);
-  EXPECT_EQ(loaded, saved);
   // Setters run in the file's line order.
-  const std::vector<Call> expected = {{"SetVolume", 2.5},     {"SetSpeed", 0.25},      {"SetWindowLeft", -20},
+  const std::vector<Call> expected = {{"SetVolume", 0.01f},   {"SetSpeed", 1.0},       {"SetWindowLeft", -20},
                                       {"SetWindowTop", 5},    {"SetWindowWidth", 800}, {"SetWindowHeight", 2147483647}};
-  EXPECT_EQ(to.calls, expected);
-}
+  for (const char16_t* path : {u"/home/ユーザー/声 源/a=b//c.pa", u"/home/me/🎵/한국어/voice.pa"}) {
+    SCOPED_TRACE(Utf16ToUtf8(path));
+    COptions saved = EveryFieldChanged();
+    saved.sPAPath = path;
+    ASSERT_TRUE(SaveOptions(P("options.dat"), saved, from));
+    const std::string bytes = GetBytes("options.dat");
+    EXPECT_EQ(bytes.substr(0, 3), saved.sPAPath.find(u"🎵") != std::u16string::npos ? "\xEF\xBB\xBF" : "// ");
+    EXPECT_NE(bytes.find("\r\nSpeed=1.00\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("\r\nVolume=0.01\r\n"), std::string::npos);
+    COptions loaded = Defaults();
+    FakeWindow to;
+    LoadOptions(P("options.dat"), loaded, to);
+    EXPECT_EQ(loaded, saved);
+    EXPECT_EQ(to.calls, expected);
 
-TEST_F(OptionsFileTest, SpeedKeepsTwoDecimalsOnDisk) {
-  FakeWindow from;
-  from.speed = 0.995f;
-  from.volume = 0.005f;
-  const std::u16string text = OptionsText(Defaults(), from);
-  EXPECT_NE(text.find(u"\r\nSpeed=1.00\r\n"), std::u16string::npos);
-  EXPECT_NE(text.find(u"\r\nVolume=0.01\r\n"), std::u16string::npos);
-  COptions options = Defaults();
-  FakeWindow to;
-  LoadOptionsFromText(text, options, to);
-  EXPECT_EQ(to.speed, 1.0f);
-  EXPECT_EQ(to.volume, 0.01f);
-}
-
-TEST_F(OptionsFileTest, PathOutsideCp932SurvivesSaveAndLoad) {
-  COptions saved = Defaults();
-  saved.sPAPath = u"/home/me/🎵/한국어/voice.pa";
-  FakeWindow window;
-  ASSERT_TRUE(SaveOptions(P("options.dat"), saved, window));
-  EXPECT_EQ(GetBytes("options.dat").substr(0, 3), "\xEF\xBB\xBF");  // UTF-8 with a BOM
-  COptions loaded = Defaults();
-  LoadOptions(P("options.dat"), loaded, window);
-  EXPECT_EQ(loaded.sPAPath, saved.sPAPath);
-  EXPECT_EQ(loaded, saved);
+    std::u16string text = OptionsText(saved, from);
+    for (size_t at = text.find(u"\r\n"); at != std::u16string::npos; at = text.find(u"\r\n", at)) text.erase(at, 1);
+    COptions lf = Defaults();
+    FakeWindow toLf;
+    LoadOptionsFromText(text, lf, toLf);
+    EXPECT_EQ(lf, saved);
+    EXPECT_EQ(toLf.calls, expected);
+  }
 }
 
 TEST_F(OptionsFileTest, MissingOrUnreadableFileKeepsDefaults) {
@@ -214,17 +181,15 @@ TEST_F(OptionsFileTest, MissingOrUnreadableFileKeepsDefaults) {
   }
 }
 
-TEST_F(OptionsFileTest, SaveCreatesMissingConfigFolders) {
+// Missing config folders are made private; a save that cannot happen says so.
+TEST_F(OptionsFileTest, SaveCreatesConfigFoldersOrFailsAndKeepsWhatIsThere) {
   FakeWindow window;
   ASSERT_TRUE(SaveOptions(P("config/ekoto/options.dat"), Defaults(), window));
   struct stat st;
   ASSERT_EQ(::stat(Fs("config/ekoto").c_str(), &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0700u);
   EXPECT_EQ(GetBytes("config/ekoto/options.dat").substr(0, 5), "// \r\n");
-}
 
-TEST_F(OptionsFileTest, FailedSaveSaysSoAndKeepsTheOldFile) {
-  FakeWindow window;
   PutBytes("plain", "not a folder");
   EXPECT_FALSE(SaveOptions(P("plain/options.dat"), Defaults(), window));
   fs::create_directory(Fs("options.dat"));  // a folder where the file should be
@@ -327,19 +292,6 @@ INSTANTIATE_TEST_SUITE_P(
                   {"SetWindowWidth", 3},
                   {"SetWindowHeight", 4}}}),
     RowName);
-
-TEST(OptionsLineEndTest, SavedFileWithBareLfIsStillRead) {
-  COptions saved = EveryFieldChanged();
-  FakeWindow from;
-  from.volume = 3.0f;
-  std::u16string text = OptionsText(saved, from);
-  for (size_t at = text.find(u"\r\n"); at != std::u16string::npos; at = text.find(u"\r\n", at)) text.erase(at, 1);
-  COptions loaded = Defaults();
-  FakeWindow to;
-  LoadOptionsFromText(text, loaded, to);
-  EXPECT_EQ(loaded, saved);
-  EXPECT_EQ(to.volume, 3.0f);
-}
 
 // ---- Value spellings ------------------------------------------------------
 
