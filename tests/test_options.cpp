@@ -339,12 +339,7 @@ TEST_F(OptionsFileTest, DefaultsTakeBundledFilesBesideOrInstalled) {
   SetStartupDefaults(options, P("bin/"));
   EXPECT_EQ(Utf16ToUtf8(options.sPAPath), Fs("share/ekoto/50on.pa"));
   EXPECT_EQ(Utf16ToUtf8(options.sConvTempletePath), Fs("bin/templete.txt"));
-  EXPECT_EQ(options.sFontName, u"ＭＳ Ｐゴシック");
-  EXPECT_EQ(options.nFontSize, 10);
-  EXPECT_TRUE(options.bANNarrow && options.bAUpperCase && options.bNumeric);
-  EXPECT_TRUE(options.bPlaybar && options.bVolumebar && options.bSpeedbar);
-  EXPECT_FALSE(options.bFontBold || options.bFontItalic || options.bFontStrikethrough || options.bFontUnderline);
-  EXPECT_TRUE(options.bMute && options.bClipboard);
+  EXPECT_TRUE(options.bMute && options.bClipboard);  // the other defaults: DefaultSaveIsPinnedByteForByte
 
   // Found nowhere: the name beside the executable, where the user would look.
   EXPECT_EQ(Utf16ToUtf8(BundledFilePath(P("bin/"), u"missing.pa")), Fs("bin/missing.pa"));

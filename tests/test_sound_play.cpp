@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <chrono>
 #include <cstdio>
 #include <filesystem>
-#include <condition_variable>
-#include <mutex>
-#include <thread>
+#include <functional>
 
 #include "util/MessagePump.h"
 #include "voice/PlaySoundFile.h"
@@ -19,7 +16,7 @@ namespace {
 
 constexpr int32_t kMsgA = 2001;
 constexpr int32_t kMsgB = 2002;
-constexpr int32_t kMsgWatchdog = 2099;
+constexpr int32_t kMsgWaited = 2099;
 
 // Logs every call; posts done at Write only when bAutoDone.
 class FakeOutput : public ISoundOutput {
@@ -66,32 +63,25 @@ struct Owner {
       int32_t hWnd = 0;
       int32_t ret = 0;
       player.EventNofity(hWnd, uMsg, wParam, lParam, ret);
-      if (uMsg == kMsgWatchdog) {
-        bWatchdogFired = true;
-        player.CancelPlay();
+      if (uMsg == kMsgWaited) {
+        bWaited = true;
+        player.CancelPlay();  // a wait that should not have begun ends here instead of hanging
       }
       if (onMessage) onMessage(uMsg, wParam);
     });
   }
-  // Ends a wait that should not have begun, so a fault fails instead of hanging.
-  void ArmWatchdog() {
-    watchdog = std::thread([this] {
-      std::unique_lock<std::mutex> lock(watchdogMutex);
-      if (!watchdogCv.wait_for(lock, std::chrono::seconds(5), [this] { return bTestOver; })) {
-        queue.PostMessage(kMsgWatchdog, 0, 0);
-      }
-    });
-  }
-  ~Owner() {
-    {
-      std::lock_guard<std::mutex> lock(watchdogMutex);
-      bTestOver = true;
-    }
-    watchdogCv.notify_all();
-    if (watchdog.joinable()) watchdog.join();
-  }
   void Play(const std::vector<uint8_t>& wave, int32_t lHz = 22050, int16_t nBits = 8, int16_t nChannels = 1) {
     player.PlaySound(0, wave, lHz, nBits, nChannels);
+  }
+  // Plays a unit that is to fail: true when Play returned without waiting, that is
+  // without dispatching the message posted just before it.
+  bool PlayReturnsAtOnce(const std::vector<uint8_t>& wave) {
+    queue.PostMessage(kMsgWaited, 0, 0);
+    Play(wave);
+    const bool bAtOnce = !bWaited;
+    queue.DispatchPending();
+    bWaited = false;
+    return bAtOnce;
   }
 
   FakeOutput output;
@@ -99,11 +89,7 @@ struct Owner {
   clsPlaySound player{output, queue};
   std::function<void(int32_t uMsg, int32_t wParam)> onMessage;
   std::vector<std::string> reports;
-  bool bWatchdogFired = false;
-  std::mutex watchdogMutex;
-  std::condition_variable watchdogCv;
-  bool bTestOver = false;
-  std::thread watchdog;
+  bool bWaited = false;
 };
 
 const std::vector<uint8_t> kWave = {127, 130, 140, 120, 127};
@@ -207,10 +193,9 @@ TEST(SoundPlay, PlayAfterTheDoneInTheSameDispatchGetsItsOwnFormat) {
 TEST(SoundPlay, FailuresReturnAtOnceAndAreReportedOnce) {
   Owner o;
   o.player.SetReport([&](const std::string& s) { o.reports.push_back(s); });
-  o.ArmWatchdog();
   o.output.sOpenError = "ekoto: no sound device could be opened (test)";
-  o.Play(kWave);
-  o.Play(kWave);
+  EXPECT_TRUE(o.PlayReturnsAtOnce(kWave));
+  EXPECT_TRUE(o.PlayReturnsAtOnce(kWave));
   EXPECT_EQ(o.output.log, (std::vector<std::string>{"open", "open"}));
   EXPECT_EQ(o.reports, std::vector<std::string>{"ekoto: no sound device could be opened (test)"});
 
@@ -218,13 +203,12 @@ TEST(SoundPlay, FailuresReturnAtOnceAndAreReportedOnce) {
   o.output.sOpenError.clear();
   o.Play(kWave);
   o.output.sWriteError = "ekoto: the sound device stopped playing (test)";
-  o.Play(kWave);
-  o.Play(kWave);
+  EXPECT_TRUE(o.PlayReturnsAtOnce(kWave));
+  EXPECT_TRUE(o.PlayReturnsAtOnce(kWave));
   EXPECT_EQ(o.output.log, (std::vector<std::string>{"open", "open", "open", "write 1", "close 1", "open", "write 2",
                                                     "close 2", "open", "write 3", "close 3"}));
   EXPECT_EQ(o.reports.size(), 2u);
   EXPECT_EQ(o.reports.back(), "ekoto: the sound device stopped playing (test)");
-  EXPECT_FALSE(o.bWatchdogFired);
   EXPECT_FALSE(o.player.IsPlaying());
 }
 
