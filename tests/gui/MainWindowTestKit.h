@@ -2,9 +2,12 @@
 // converter, a voice file made here, a paced null output that records every
 // buffer, and a window that logs the reader's events as it answers them.
 #pragma once
+#include <gtest/gtest.h>
+
 #include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
+#include <QListWidget>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -13,6 +16,7 @@
 
 #include "../PaTestFiles.h"
 #include "conversion/ReverseConverter.h"
+#include "ui/modClipboard.h"
 #include "ui/ReadTextBox.h"
 #include "ui/frmMain.h"
 #include "util/Utf.h"
@@ -65,12 +69,18 @@ class RecordingOutput : public ISoundOutput {
   NullOutput m_inner{true};
 };
 
-// frmMain that logs each reader event after the window has answered it.
+// frmMain that logs each reader event after the window has answered it, and
+// counts the clipboard notices its dispatcher is handed.
 class LoggingWindow : public frmMain {
  public:
   using frmMain::frmMain;
   std::vector<std::string> log;
   int nSounds = 0;  // units the reader asked for
+  int nNotices = 0;
+  void EventNofity(int32_t& hWnd_, int32_t& uMsg, int32_t& wParam, int32_t& lParam, int32_t& ret) override {
+    if (uMsg == kWmDrawClipboard) ++nNotices;
+    frmMain::EventNofity(hWnd_, uMsg, wParam, lParam, ret);
+  }
 
  protected:
   void OnPlaySound(std::u16string s) override {
@@ -114,6 +124,17 @@ inline void Later(QObject* context, std::function<void()> action) {
   QTimer::singleShot(0, context, std::move(action));
 }
 
+inline QStringList ListLines(const QListWidget& list) {
+  QStringList lines;
+  for (int i = 0; i < list.count(); ++i) lines.append(list.item(i)->text());
+  return lines;
+}
+
+inline std::string FileText(const std::filesystem::path& path) {
+  const std::vector<uint8_t> bytes = ReadBytes(path);
+  return std::string(bytes.begin(), bytes.end());
+}
+
 // A scratch program folder holding the test voice as 50on.pa; options.dat goes there too.
 class MainWindowFixture {
  public:
@@ -142,6 +163,41 @@ class MainWindowFixture {
 
  private:
   bool m_bVoiceWritten = false;
+};
+
+// The main window open on the test voice, with the units it writes recorded.
+class WindowTest : public ::testing::Test, public MainWindowFixture {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(VoiceWritten());
+    w = OpenWindow();
+    output.onWrite = [this](const std::vector<uint8_t>& bytes) {
+      units.push_back(UnitOfLength(bytes.size()));
+      lastBytes = bytes;
+      OnUnit();
+      if (atUnit && units.size() == atUnitIndex) Later(w.get(), std::exchange(atUnit, nullptr));
+    };
+  }
+  void TearDown() override { output.onWrite = nullptr; }
+  virtual void OnUnit() {}
+
+  // Runs action (from the event loop, during the unit's wait) when the n-th unit starts.
+  void AtUnit(size_t n, std::function<void()> action) {
+    atUnitIndex = n;
+    atUnit = std::move(action);
+  }
+  void SetText(const char16_t* text) { w->txtReadText->setPlainText(QString::fromUtf16(text)); }
+  void SetCaret(int nPos) {
+    QTextCursor cursor = w->txtReadText->textCursor();
+    cursor.setPosition(nPos);
+    w->txtReadText->setTextCursor(cursor);
+  }
+
+  std::unique_ptr<LoggingWindow> w;
+  std::vector<std::string> units;
+  std::vector<uint8_t> lastBytes;
+  size_t atUnitIndex = 0;
+  std::function<void()> atUnit;
 };
 
 }  // namespace ekoto::testing

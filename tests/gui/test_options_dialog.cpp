@@ -1,18 +1,15 @@
 // The options dialog opened from the main window's menu and driven as a user
 // would: what OK writes into the record and applies, what cancel and the close
 // box leave alone, the browse and voice list buttons, and the font chooser.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QCheckBox>
 #include <QFontDialog>
-#include <QGroupBox>
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <optional>
+#include <tuple>
 
 #include "MainWindowTestKit.h"
 #include "ui/CFileDialogs.h"
@@ -31,26 +28,23 @@ QFont FontOf(const char* family, double pointSize, int weight = QFont::Normal) {
   return font;
 }
 
-class OptionsDialogTest : public ::testing::Test, public MainWindowFixture {
+class OptionsDialogTest : public WindowTest {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(VoiceWritten());
-    w = OpenWindow();
-    SetChooseFontRunner([this](const QFont& initial, QWidget* owner) {
+    WindowTest::SetUp();
+    SetChooseFontRunner([this](const QFont& initial, QWidget*) {
       fontRequests.push_back(initial);
-      fontOwners.push_back(owner);
       return nextFont;
     });
     CFileDialogs::SetDialogRunner([this](const FileDialogRequest& request) {
       fileRequests.push_back(request);
       return nextFile;
     });
-    frmPA::SetMessageHook([this](QWidget*, const QString& sText) { messages.push_back(sText); });
   }
   void TearDown() override {
+    WindowTest::TearDown();
     SetChooseFontRunner(nullptr);
     CFileDialogs::SetDialogRunner(nullptr);
-    frmPA::SetMessageHook(nullptr);
   }
 
   // Opens the dialog from its menu item, runs action on it from the event loop
@@ -68,44 +62,13 @@ class OptionsDialogTest : public ::testing::Test, public MainWindowFixture {
     EXPECT_FALSE(w->IsOptionsFormLoaded()) << "the dialog stays loaded after closing";
   }
 
-  std::unique_ptr<LoggingWindow> w;
   std::optional<QFont> nextFont;  // the font chooser's answer; none is a cancel
   std::vector<QFont> fontRequests;
-  std::vector<QWidget*> fontOwners;
   std::optional<FileDialogAnswer> nextFile;
   std::vector<FileDialogRequest> fileRequests;
-  std::vector<QString> messages;
 };
 
-TEST_F(OptionsDialogTest, MenuItemAndControlsCarryTheirTexts) {
-  EXPECT_EQ(w->mnuSystem_Options->text(), "オプション(&O) ...");
-  EXPECT_EQ(w->mnuSystem_Options->shortcut(), QKeySequence(Qt::CTRL | Qt::Key_Q));
-  RunOptions([](frmOptions& form) {
-    EXPECT_EQ(form.windowTitle(), "オプション");
-    const std::pair<QString, QString> texts[] = {
-        {form.Frame1->title(), "設定"},
-        {form.chkClipboard->text(), "クリップボードの監視(&C)"},
-        {form.chkANNarrow->text(), "アルファベット、数字、記号は半角読み(&N)"},
-        {form.chkAUpperCase->text(), "アルファベットは大文字読み(&U)"},
-        {form.chkNumeric->text(), "数字を桁読み(&E)"},
-        {form.Command3->text(), "フォント(&F)"},
-        {form.Label2[1]->text(), "テンプレート(&T):"},
-        {form.Label2[0]->text(), "声源(&V):"},
-        {form.cmdOpenDlg[0]->text(), "..."},
-        {form.cmdOpenDlg[1]->text(), "..."},
-        {form.cmdOpenDlg[2]->text(), "!"},
-        {form.Label1->text(), "※声源ファイルの作成にはKoekit Toolを使用して下さい。"},
-        {form.lblFont->text(), "#"},
-        {form.Command1->text(), "OK"},
-        {form.Command2->text(), "キャンセル"},
-    };
-    for (const auto& [actual, expected] : texts) EXPECT_EQ(actual, expected);
-    // The access keys of the two labels lead to their fields.
-    EXPECT_EQ(form.Label2[1]->buddy(), form.txtConvTempletePath);
-    EXPECT_EQ(form.Label2[0]->buddy(), form.txtPAPath);
-  });
-}
-
+// Opening fills the dialog from the record; OK writes back each control as it stands.
 TEST_F(OptionsDialogTest, OpensFilledFromTheRecordAndTheReadingFont) {
   w->clsOptions.bClipboard = true;
   w->clsOptions.bANNarrow = false;
@@ -126,21 +89,13 @@ TEST_F(OptionsDialogTest, OpensFilledFromTheRecordAndTheReadingFont) {
   });
 }
 
-TEST_F(OptionsDialogTest, OkWithoutChangesLeavesRecordAndFontAsTheyWere) {
-  w->clsOptions.sPAPath = u"  spaced.pa ";
-  const COptions before = w->clsOptions;
-  const QFont fontBefore = w->txtReadText->font();
-  RunOptions([](frmOptions& form) { form.Command1->click(); });
-  EXPECT_EQ(w->clsOptions, before);
-  EXPECT_EQ(w->txtReadText->font(), fontBefore);
-}
-
 TEST_F(OptionsDialogTest, OkWritesEachControlAsItStands) {
   const struct {
     const char* name;
     std::function<void(frmOptions&)> edit;
     std::function<void(COptions&)> expect;
   } rows[] = {
+      {"nothing changed", [](frmOptions&) {}, [](COptions&) {}},
       {"clipboard on", [](frmOptions& f) { f.chkClipboard->setChecked(true); }, [](COptions& o) { o.bClipboard = true; }},
       {"narrow off", [](frmOptions& f) { f.chkANNarrow->setChecked(false); }, [](COptions& o) { o.bANNarrow = false; }},
       {"upper case off", [](frmOptions& f) { f.chkAUpperCase->setChecked(false); },
@@ -153,6 +108,8 @@ TEST_F(OptionsDialogTest, OkWritesEachControlAsItStands) {
       {"template path typed", [](frmOptions& f) { f.txtConvTempletePath->setText("置換.txt"); },
        [](COptions& o) { o.sConvTempletePath = u"置換.txt"; }},
   };
+  w->clsOptions.sPAPath = u"  spaced.pa ";
+  const QFont fontBefore = w->txtReadText->font();
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     COptions expected = w->clsOptions;
@@ -162,9 +119,11 @@ TEST_F(OptionsDialogTest, OkWritesEachControlAsItStands) {
       form.Command1->click();
     });
     EXPECT_EQ(w->clsOptions, expected);
+    EXPECT_EQ(w->txtReadText->font(), fontBefore);
   }
 }
 
+// Cancel, Escape and the close box throw every edit away.
 TEST_F(OptionsDialogTest, CancelEscapeAndCloseBoxChangeNothing) {
   const struct {
     const char* name;
@@ -204,54 +163,39 @@ TEST_F(OptionsDialogTest, CancelEscapeAndCloseBoxChangeNothing) {
   });
 }
 
+// The font chooser: whole points halved to even, only weight 700 is bold, effects kept.
 TEST_F(OptionsDialogTest, OkAppliesTheChosenFontAtTheSizeChosen) {
-  const struct {
-    const char* name;
-    QFont chosen;
-    int nSize;
-    bool bBold, bItalic, bUnderline, bStrike;
-  } rows[] = {
-      {"12 pt stays 12 pt", FontOf("Noto Sans CJK JP", 12), 12, false, false, false, false},
-      {"10 pt", FontOf("Noto Sans CJK JP", 10), 10, false, false, false, false},
-      {"bold 700", FontOf("Noto Sans CJK JP", 11, QFont::Bold), 11, true, false, false, false},
-      {"demibold 600 is not bold", FontOf("Noto Sans CJK JP", 11, QFont::DemiBold), 11, false, false, false, false},
-      {"black 900 is not bold", FontOf("Noto Sans CJK JP", 11, QFont::Black), 11, false, false, false, false},
-      {"10.5 pt rounds to the even 10", FontOf("Noto Sans CJK JP", 10.5), 10, false, false, false, false},
-      {"11.5 pt rounds to the even 12", FontOf("Noto Sans CJK JP", 11.5), 12, false, false, false, false},
+  QFont styled = FontOf("IPAGothic", 16);
+  styled.setItalic(true);
+  styled.setUnderline(true);
+  styled.setStrikeOut(true);
+  const struct { const char* name; QFont chosen; int nSize; bool bBold; } rows[] = {
+      {"12 pt stays 12 pt", FontOf("Noto Sans CJK JP", 12), 12, false},
+      {"bold 700", FontOf("Noto Sans CJK JP", 11, QFont::Bold), 11, true},
+      {"demibold 600 is not bold", FontOf("Noto Sans CJK JP", 11, QFont::DemiBold), 11, false},
+      {"black 900 is not bold", FontOf("Noto Sans CJK JP", 11, QFont::Black), 11, false},
+      {"10.5 pt rounds to the even 10", FontOf("Noto Sans CJK JP", 10.5), 10, false},
+      {"11.5 pt rounds to the even 12", FontOf("Noto Sans CJK JP", 11.5), 12, false},
+      {"italic, underlined, struck out", styled, 16, false},
   };
   for (const auto& row : rows) {
     SCOPED_TRACE(row.name);
     nextFont = row.chosen;
-    nextFont->setItalic(row.bItalic);
     RunOptions([](frmOptions& form) {
       form.Command3->click();
       form.Command1->click();
     });
-    EXPECT_EQ(w->clsOptions.sFontName, u"Noto Sans CJK JP");
+    EXPECT_EQ(w->clsOptions.sFontName, row.chosen.family().toStdU16String());
     EXPECT_EQ(w->clsOptions.nFontSize, row.nSize);
     EXPECT_EQ(w->clsOptions.bFontBold, row.bBold);
-    EXPECT_EQ(w->txtReadText->font().pointSize(), row.nSize);
-    EXPECT_EQ(w->txtReadText->font().bold(), row.bBold);
+    const auto effects = std::tuple(row.chosen.italic(), row.chosen.underline(), row.chosen.strikeOut());
+    EXPECT_EQ(std::tuple(w->clsOptions.bFontItalic, w->clsOptions.bFontUnderline, w->clsOptions.bFontStrikethrough),
+              effects);
+    const QFont applied = w->txtReadText->font();
+    EXPECT_EQ(applied.pointSize(), row.nSize);
+    EXPECT_EQ(applied.bold(), row.bBold);
+    EXPECT_EQ(std::tuple(applied.italic(), applied.underline(), applied.strikeOut()), effects);
   }
-}
-
-TEST_F(OptionsDialogTest, FontChooserTakesStyleAndEffectsAsChosen) {
-  QFont chosen = FontOf("IPAGothic", 16);
-  chosen.setItalic(true);
-  chosen.setUnderline(true);
-  chosen.setStrikeOut(true);
-  nextFont = chosen;
-  RunOptions([](frmOptions& form) {
-    form.Command3->click();
-    form.Command1->click();
-  });
-  EXPECT_EQ(w->clsOptions.sFontName, u"IPAGothic");
-  EXPECT_TRUE(w->clsOptions.bFontItalic);
-  EXPECT_TRUE(w->clsOptions.bFontUnderline);
-  EXPECT_TRUE(w->clsOptions.bFontStrikethrough);
-  EXPECT_FALSE(w->clsOptions.bFontBold);
-  const QFont applied = w->txtReadText->font();
-  EXPECT_TRUE(applied.italic() && applied.underline() && applied.strikeOut());
 }
 
 TEST_F(OptionsDialogTest, EachFontPressStartsFromTheFontInUse) {
@@ -278,12 +222,9 @@ TEST_F(OptionsDialogTest, EachFontPressStartsFromTheFontInUse) {
   EXPECT_EQ(w->clsOptions.sFontName, u"ＭＳ Ｐゴシック");
 }
 
+// The browse buttons and the voice list of the typed (not the stored) voice file.
 TEST_F(OptionsDialogTest, BrowseButtonsFillTheirFieldOrLeaveItOnCancel) {
-  const struct {
-    int nIndex;
-    const char* filter;
-    QLineEdit* frmOptions::*field;
-  } rows[] = {
+  const struct { int nIndex; const char* filter; QLineEdit* frmOptions::*field; } rows[] = {
       {0, "声源ファイル(*.pa)", &frmOptions::txtPAPath},
       {1, "テンプレートファイル(*.txt)", &frmOptions::txtConvTempletePath},
   };
@@ -310,8 +251,8 @@ TEST_F(OptionsDialogTest, BrowseButtonsFillTheirFieldOrLeaveItOnCancel) {
 }
 
 TEST_F(OptionsDialogTest, VoiceListShowsTheTypedVoiceNotTheStoredOne) {
-  std::vector<PaUnit> units = {{u"ぱ", std::vector<uint8_t>(100, 90)}, {u"ぴ", std::vector<uint8_t>(100, 90)}};
-  ASSERT_TRUE(WritePAFile(dir.Path16("typed.pa"), units, 8000, 1).bOk);
+  const std::vector<PaUnit> voice = {{u"ぱ", std::vector<uint8_t>(100, 90)}, {u"ぴ", std::vector<uint8_t>(100, 90)}};
+  ASSERT_TRUE(WritePAFile(dir.Path16("typed.pa"), voice, 8000, 1).bOk);
   QStringList shown;
   QString caption;
   RunOptions([&](frmOptions& form) {
@@ -320,7 +261,7 @@ TEST_F(OptionsDialogTest, VoiceListShowsTheTypedVoiceNotTheStoredOne) {
       auto* list = qobject_cast<frmPA*>(QApplication::activeModalWidget());
       ASSERT_NE(list, nullptr);
       caption = list->windowTitle();
-      for (int i = 0; i < list->List1->count(); ++i) shown.append(list->List1->item(i)->text());
+      shown = ListLines(*list->List1);
       list->close();
     });
     form.cmdOpenDlg[2]->click();
@@ -332,15 +273,7 @@ TEST_F(OptionsDialogTest, VoiceListShowsTheTypedVoiceNotTheStoredOne) {
   EXPECT_EQ(w->clsOptions.sPAPath, dir.Path16("50on.pa"));
 }
 
-TEST_F(OptionsDialogTest, VoiceListOfAMissingTypedFileOnlyShowsTheMessage) {
-  RunOptions([&](frmOptions& form) {
-    form.txtPAPath->setText("/no/such.pa");
-    form.cmdOpenDlg[2]->click();  // returns at once: no window to close
-    EXPECT_EQ(QApplication::activeModalWidget(), &form);
-  });
-  EXPECT_EQ(messages, (std::vector<QString>{"PAファイルが見つかりません\n/no/such.pa"}));
-}
-
+// The clipboard watcher and the main window's close while the dialogs are open.
 TEST_F(OptionsDialogTest, ClipboardWatcherReadsTheCheckBoxAsItStands) {
   // Loaded hidden when not open: filled from the record.
   w->clsOptions.bClipboard = true;
@@ -358,8 +291,7 @@ TEST_F(OptionsDialogTest, ClipboardWatcherReadsTheCheckBoxAsItStands) {
 }
 
 TEST_F(OptionsDialogTest, ClosingTheMainWindowClosesTheOpenDialogsWithoutWriting) {
-  std::vector<PaUnit> units = {{u"ぱ", std::vector<uint8_t>(100, 90)}};
-  ASSERT_TRUE(WritePAFile(dir.Path16("typed.pa"), units, 8000, 0).bOk);
+  ASSERT_TRUE(WritePAFile(dir.Path16("typed.pa"), {{u"ぱ", std::vector<uint8_t>(100, 90)}}, 8000, 0).bOk);
   const COptions before = w->clsOptions;
   bool bListOpen = false;
   RunOptions([&](frmOptions& form) {
