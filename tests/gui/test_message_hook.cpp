@@ -1,13 +1,9 @@
 // The Qt message pump and the window hook: messages posted from any thread end a
 // wait once dispatched, reach the receiver with their values, may be consumed,
 // and stop reaching it when unhooked. Also SIGTERM arriving as a Qt signal.
-#include <gtest/gtest.h>
-
-#include <QCoreApplication>
 #include <QWidget>
 #include <csignal>
 #include <thread>
-#include <vector>
 
 #include "MainWindowTestKit.h"
 #include "ui/QtMessagePump.h"
@@ -49,13 +45,17 @@ class Window : public QWidget {
   std::vector<Message> reached;
 };
 
-TEST(MessageHook, PostedFromAnotherThreadEndsTheWaitAndReachesReceiverThenWindow) {
+// A window hooked to a recording receiver, with a pump posting to it.
+class MessageHook : public ::testing::Test {
+ protected:
+  void SetUp() override { hook.StartSubClass(&window, 42, &receiver); }
   Window window;
   RecordingReceiver receiver;
   modSubClass hook;
-  QtMessagePump pump(&window);
-  hook.StartSubClass(&window, 42, &receiver);
+  QtMessagePump pump{&window};
+};
 
+TEST_F(MessageHook, PostedFromAnotherThreadEndsTheWaitAndReachesReceiverThenWindow) {
   std::thread poster([&] {
     std::this_thread::sleep_for(std::chrono::milliseconds(30));
     pump.PostMessage(kWomDone, 5, 7);
@@ -66,15 +66,9 @@ TEST(MessageHook, PostedFromAnotherThreadEndsTheWaitAndReachesReceiverThenWindow
   EXPECT_EQ(window.reached, (std::vector<Message>{{0, kWomDone, 5, 7}}));
 }
 
-TEST(MessageHook, ReceiverMayConsumeOrChangeAMessage) {
-  Window window;
-  RecordingReceiver receiver;
+TEST_F(MessageHook, ReceiverMayConsumeOrChangeAMessage) {
   receiver.nConsume = 1000;
   receiver.nRewrite = 1001;
-  modSubClass hook;
-  QtMessagePump pump(&window);
-  hook.StartSubClass(&window, 1, &receiver);
-
   pump.PostMessage(1000, 1, 2);
   pump.WaitAndDispatch();  // a consumed message still ends the wait
   pump.PostMessage(1001, 1, 2);
@@ -83,26 +77,16 @@ TEST(MessageHook, ReceiverMayConsumeOrChangeAMessage) {
   EXPECT_EQ(window.reached, (std::vector<Message>{{0, 1001, 99, 2}}));
 }
 
-TEST(MessageHook, QtEventsReachTheReceiverAboveThePostedRange) {
-  Window window;
-  RecordingReceiver receiver;
-  modSubClass hook;
-  hook.StartSubClass(&window, 1, &receiver);
+TEST_F(MessageHook, QtEventsReachTheReceiverAboveThePostedRange) {
   window.resize(50, 50);
   window.show();
   EXPECT_GT(receiver.nQtEvents, 0);
   EXPECT_TRUE(receiver.messages.empty());
 }
 
-TEST(MessageHook, AfterEndSubClassNothingReachesTheReceiver) {
-  Window window;
-  RecordingReceiver receiver;
-  modSubClass hook;
-  QtMessagePump pump(&window);
-  hook.StartSubClass(&window, 1, &receiver);
+TEST_F(MessageHook, AfterEndSubClassNothingReachesTheReceiver) {
   hook.EndSubClass();
   EXPECT_FALSE(hook.IsHooked());
-
   pump.PostMessage(kWomDone, 3, 0);
   pump.WaitAndDispatch();
   window.show();
@@ -111,13 +95,7 @@ TEST(MessageHook, AfterEndSubClassNothingReachesTheReceiver) {
   EXPECT_EQ(window.reached, (std::vector<Message>{{0, kWomDone, 3, 0}}));
 }
 
-TEST(MessageHook, NestedWaitsBothEnd) {
-  Window window;
-  RecordingReceiver receiver;
-  modSubClass hook;
-  QtMessagePump pump(&window);
-  hook.StartSubClass(&window, 1, &receiver);
-
+TEST_F(MessageHook, NestedWaitsBothEnd) {
   bool bInnerDone = false;
   // The first message's handler waits for a second one, as a nested play would.
   QObject::connect(&window, &QObject::objectNameChanged, [&] {
@@ -132,6 +110,7 @@ TEST(MessageHook, NestedWaitsBothEnd) {
   EXPECT_EQ(receiver.messages.size(), 2u);
 }
 
+// SIGTERM (and SIGINT) arrive as the Qt signal asking for a shutdown.
 TEST(ShutdownSignals, SigtermArrivesAsRequested) {
   ShutdownSignals signals_;
   int nRequested = 0;

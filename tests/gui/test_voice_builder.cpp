@@ -1,17 +1,13 @@
 // The voice-building dialog: a folder of tiny recordings becomes a .pa the
 // readers list, with the units it lacks shown; a bad recording is named and
 // no .pa is left behind.
-#include <gtest/gtest.h>
-
 #include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QProgressBar>
 #include <QPushButton>
 
-#include "../PaTestFiles.h"
 #include "../RecordingFiles.h"
 #include "MainWindowTestKit.h"
 #include "ui/frmCreatePA.h"
@@ -29,16 +25,12 @@ class VoiceBuilderTest : public ::testing::Test {
   }
   QString Out() const { return QString::fromStdString(dir.Path("voice.pa").string()); }
   void Record(const char* unit) { ASSERT_TRUE(WriteTone(dir.Path("rec") / (std::string(unit) + ".wav"), 16000, 800)); }
-  QStringList Missing() const {
-    QStringList units;
-    for (int i = 0; i < dialog.lstMissing->count(); ++i) units.append(dialog.lstMissing->item(i)->text());
-    return units;
-  }
 
   ScratchDir dir;
   frmCreatePA dialog;
 };
 
+// A folder of recordings becomes a voice, at their rate or the one chosen.
 TEST_F(VoiceBuilderTest, FolderOfRecordingsBecomesAVoiceAndTheLackingUnitsAreListed) {
   for (const char* unit : {"あ", "い", "きゃ"}) Record(unit);
   dialog.cboRate->setCurrentIndex(dialog.cboRate->findData(8000));
@@ -54,7 +46,7 @@ TEST_F(VoiceBuilderTest, FolderOfRecordingsBecomesAVoiceAndTheLackingUnitsAreLis
   EXPECT_EQ(header.lSampleRate, 8000);
   EXPECT_EQ(header.nCipher, 1);
 
-  const QStringList missing = Missing();
+  const QStringList missing = ListLines(*dialog.lstMissing);
   EXPECT_TRUE(missing.contains("う"));
   EXPECT_TRUE(missing.contains("か"));
   EXPECT_FALSE(missing.contains("あ") || missing.contains("い") || missing.contains("きゃ"));
@@ -72,6 +64,7 @@ TEST_F(VoiceBuilderTest, RecordingsKeepTheirRateUnlessOneIsChosen) {
   EXPECT_EQ(header.nCipher, 0);
 }
 
+// Failures leave no voice behind.
 TEST_F(VoiceBuilderTest, UnreadableRecordingIsNamedAndNoVoiceIsWritten) {
   Record("あ");
   WriteBytes(dir.Path("rec") / "か.wav", {'R', 'I', 'F', 'F', 0, 0});
@@ -88,18 +81,6 @@ TEST_F(VoiceBuilderTest, EmptyFieldsAskForAFolderAndAFile) {
   dialog.cmdCreate_Click();
   EXPECT_TRUE(dialog.lblResult->text().contains("指定してください"));
   EXPECT_FALSE(std::filesystem::exists(dir.Path("voice.pa")));
-}
-
-TEST_F(VoiceBuilderTest, ToolsMenuOpensTheDialog) {
-  MainWindowFixture fixture;
-  auto w = fixture.OpenWindow();
-  w->mnuTool_CreateFilePA->trigger();
-  auto* opened = w->findChild<frmCreatePA*>();
-  ASSERT_NE(opened, nullptr);
-  EXPECT_TRUE(opened->isVisible());
-  EXPECT_EQ(opened->windowTitle(), "声源ファイルの作成");
-  opened->reject();
-  EXPECT_FALSE(opened->isVisible());
 }
 
 }  // namespace
