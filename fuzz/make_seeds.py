@@ -1,5 +1,6 @@
 #!/usr/bin/env python3
-"""Writes the small seed inputs in corpus/<target>/ (run from fuzz/)."""
+"""Writes the small seed inputs in corpus/<target>/ (run from fuzz/). Files named
+regression_* beside them are inputs that once failed, kept as they were found."""
 import os
 import struct
 
