@@ -122,6 +122,21 @@ int HexValue(char16_t c) {
   return -1;
 }
 
+// The escape at s[i] ("%%" or "%XX"): its byte and how many units it takes;
+// 0 when s[i] starts no escape.
+size_t EscapeAt(const std::u16string& s, size_t i, uint8_t& retByte) {
+  if (s[i] != u'%') return 0;
+  if (i + 1 < s.size() && s[i + 1] == u'%') {
+    retByte = '%';
+    return 2;
+  }
+  const int hi = i + 1 < s.size() ? HexValue(s[i + 1]) : -1;
+  const int lo = i + 2 < s.size() ? HexValue(s[i + 2]) : -1;
+  if (hi < 0 || lo < 0) return 0;
+  retByte = static_cast<uint8_t>(hi * 16 + lo);
+  return 3;
+}
+
 // Bytes of the escaped forms as text: UTF-8 after a BOM, CP932 otherwise.
 // (Not DecodeTextBytes: CP932 bytes that look like UTF-8 must stay CP932.)
 std::u16string DecodeEscapedBytes(std::string_view bytes) {
@@ -446,17 +461,12 @@ bool CFile::DecodeToBinary(const std::u16string& strEncode, std::vector<uint8_t>
   size_t i = 0;
   while (i < n) {
     const char16_t c = strEncode[i];
-    if (c == u'%') {
-      if (i + 1 < n && strEncode[i + 1] == u'%') {
-        out.push_back('%');
-        i += 2;
-        continue;
-      }
-      const int hi = i + 1 < n ? HexValue(strEncode[i + 1]) : -1;
-      const int lo = i + 2 < n ? HexValue(strEncode[i + 2]) : -1;
-      if (hi < 0 || lo < 0) return false;
-      out.push_back(static_cast<uint8_t>(hi * 16 + lo));
-      i += 3;
+    uint8_t b = 0;
+    if (const size_t used = EscapeAt(strEncode, i, b)) {
+      out.push_back(b);
+      i += used;
+    } else if (c == u'%') {
+      return false;
     } else if (c < 0x80) {
       out.push_back(static_cast<uint8_t>(c));
       ++i;
@@ -485,23 +495,12 @@ std::u16string CFile::DecodeToText(const std::u16string& strEncode) {
   size_t i = 0;
   while (i < n) {
     const char16_t c = strEncode[i];
-    if (c == u'%') {
-      if (i + 1 < n && strEncode[i + 1] == u'%') {
-        pending.push_back('%');
-        i += 2;
-        continue;
-      }
-      const int hi = i + 1 < n ? HexValue(strEncode[i + 1]) : -1;
-      const int lo = i + 2 < n ? HexValue(strEncode[i + 2]) : -1;
-      if (hi < 0 || lo < 0) {
-        pending.push_back('%');  // not an escape: kept as it stands
-        ++i;
-        continue;
-      }
-      pending.push_back(static_cast<char>(hi * 16 + lo));
-      i += 3;
+    uint8_t b = 0;
+    if (const size_t used = EscapeAt(strEncode, i, b)) {
+      pending.push_back(static_cast<char>(b));
+      i += used;
     } else if (c < 0x80) {
-      pending.push_back(static_cast<char>(c));
+      pending.push_back(static_cast<char>(c));  // a "%" that starts no escape is kept as it stands
       ++i;
     } else {
       flush();
