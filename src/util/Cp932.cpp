@@ -8,6 +8,8 @@
 #include <array>
 #include <cstdint>
 
+#include "util/Utf.h"
+
 namespace ekoto {
 namespace {
 
@@ -209,42 +211,10 @@ bool RunFromUnicode(UConverter* cnv, std::u16string_view in, std::string& out) {
   return true;
 }
 
-// Well-formed UTF-8 (Unicode Table 3-7) holding at least one multi-byte sequence.
+// Well-formed UTF-8 holding at least one multi-byte sequence.
 bool IsUtf8WithMultiByte(std::string_view s) {
-  const auto* p = reinterpret_cast<const uint8_t*>(s.data());
-  const size_t n = s.size();
-  bool multiByte = false;
-  size_t i = 0;
-  while (i < n) {
-    const uint8_t b = p[i];
-    if (b < 0x80) {
-      ++i;
-      continue;
-    }
-    size_t len;
-    uint8_t lo = 0x80, hi = 0xBF;  // range of the second byte
-    if (b >= 0xC2 && b <= 0xDF) {
-      len = 2;
-    } else if (b >= 0xE0 && b <= 0xEF) {
-      len = 3;
-      if (b == 0xE0) lo = 0xA0;
-      if (b == 0xED) hi = 0x9F;
-    } else if (b >= 0xF0 && b <= 0xF4) {
-      len = 4;
-      if (b == 0xF0) lo = 0x90;
-      if (b == 0xF4) hi = 0x8F;
-    } else {
-      return false;
-    }
-    if (n - i < len) return false;
-    if (p[i + 1] < lo || p[i + 1] > hi) return false;
-    for (size_t k = 2; k < len; ++k) {
-      if (p[i + k] < 0x80 || p[i + k] > 0xBF) return false;
-    }
-    multiByte = true;
-    i += len;
-  }
-  return multiByte;
+  const bool multiByte = std::any_of(s.begin(), s.end(), [](char c) { return static_cast<uint8_t>(c) >= 0x80; });
+  return multiByte && IsValidUtf8(s);
 }
 
 // Lossy stand-in when ICU's data cannot be loaded: ASCII kept, the rest U+FFFD.
