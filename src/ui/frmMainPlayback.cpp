@@ -243,14 +243,23 @@ void frmMain::ReadFromStart() {
 
 void frmMain::txtReadText_OLEDragDrop(const QStringList& paths) {
   if (paths.isEmpty()) return;
+  // A file with no text to read is refused with a word in the status bar, and the
+  // text box keeps what the user had in it.
   const QFileInfo file(paths.first());
   if (file.size() > kMaxDroppedFileBytes) {
     ReportProblem(QStringLiteral("ファイルが大きすぎるため読み込みません (50 MB まで): %1").arg(file.fileName()));
     return;
   }
-  // A file that cannot be read gives the empty text.
   std::u16string strText;
-  CFile().ReadFile(paths.first().toStdU16String(), strText);
+  if (file.isDir() || !CFile().ReadFile(paths.first().toStdU16String(), strText)) {
+    ReportProblem(QStringLiteral("ファイルを読み込めません: %1").arg(file.fileName()));
+    return;
+  }
+  // Text files hold no NUL character; programs, pictures and archives do.
+  if (strText.find(u'\0') != std::u16string::npos) {
+    ReportProblem(QStringLiteral("テキストファイルではありません: %1").arg(file.fileName()));
+    return;
+  }
   Timer_SetToStart(strText);
 }
 

@@ -428,15 +428,22 @@ TEST_F(MainWindowTest, FileDroppedWhilePausedReadsTheFileNotTheOldSentences) {
   EXPECT_EQ(units.back(), "せ");
 }
 
-TEST_F(MainWindowTest, OversizedDroppedFileIsRefusedWithAMessage) {
+// Files that hold no text to read are refused with a message; the text box keeps the user's text.
+TEST_F(MainWindowTest, DroppedFilesWithoutTextAreRefusedWithAMessage) {
   const auto big = dir.Path("big.txt");
   std::ofstream(big).put('a');
   std::filesystem::resize_file(big, kMaxDroppedFileBytes + 1);
-  SetText(u"そのまま");
-  Drop(*w, {big});
-  EXPECT_FALSE(w->tmrClipboard->isActive());
-  EXPECT_TRUE(w->statusBar()->currentMessage().contains("big.txt"));
-  EXPECT_EQ(w->txtReadText->toPlainText(), "そのまま");
+  const auto binary = dir.Path("image.bin");
+  WriteBytes(binary, {0x89, 'P', 'N', 'G', 0x00, 0x00, 0x1A, 0x0A});
+  const auto folder = dir.Path("folder");
+  std::filesystem::create_directory(folder);
+  for (const auto& path : {big, binary, folder, dir.Path("missing.txt")}) {
+    SetText(u"そのまま");
+    Drop(*w, {path});
+    EXPECT_FALSE(w->tmrClipboard->isActive()) << path;
+    EXPECT_TRUE(w->statusBar()->currentMessage().contains(QString::fromStdString(path.filename().string()))) << path;
+    EXPECT_EQ(w->txtReadText->toPlainText(), "そのまま") << path;
+  }
 }
 
 }  // namespace
