@@ -114,6 +114,8 @@ TEST(DecodeTextBytes, DetectionTable) {
       {"BOM and Japanese", "\xEF\xBB\xBF" + kNihongoUtf8, u"日本語のテキスト"},
       {"BOM and ill-formed UTF-8", "\xEF\xBB\xBF" "a\xFF" "b", u"a\uFFFDb"},
       {"BOM and CP932 bytes stay UTF-8", "\xEF\xBB\xBF" + kNihongoCp932.substr(0, 2), u"\uFFFD\uFFFD"},
+      {"UTF-16LE with BOM", std::string("\xFF\xFE" "\xE5\x65" "a\0", 6), u"日a"},
+      {"UTF-16BE with BOM, odd last byte", std::string("\xFE\xFF" "\x65\xE5" "\0a" "x", 7), u"日a\uFFFD"},
       {"plain ASCII", "x=1\\path~\r\n", u"x=1\\path~\r\n"},
       {"valid UTF-8 Japanese", kNihongoUtf8, u"日本語のテキスト"},
       {"UTF-8 emoji", "\xF0\x9F\x98\x80", u"😀"},

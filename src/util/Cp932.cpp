@@ -307,8 +307,24 @@ std::string EncodeUtf8WithBom(std::u16string_view text) {
   return out;
 }
 
+// UTF-16 after its byte order mark (Windows' "Unicode" text files); an odd last
+// byte becomes U+FFFD.
+std::u16string DecodeUtf16(std::string_view bytes, bool bBigEndian) {
+  std::u16string out;
+  out.reserve(bytes.size() / 2 + 1);
+  for (size_t i = 2; i + 1 < bytes.size(); i += 2) {
+    const auto first = static_cast<uint8_t>(bytes[i]);
+    const auto second = static_cast<uint8_t>(bytes[i + 1]);
+    out.push_back(static_cast<char16_t>(bBigEndian ? (first << 8) | second : (second << 8) | first));
+  }
+  if (bytes.size() % 2) out.push_back(u'\uFFFD');
+  return out;
+}
+
 std::u16string DecodeTextBytes(std::string_view bytes) {
   if (bytes.substr(0, kUtf8Bom.size()) == kUtf8Bom) return DecodeUtf8(bytes.substr(kUtf8Bom.size()));
+  if (bytes.substr(0, 2) == "\xFF\xFE") return DecodeUtf16(bytes, false);
+  if (bytes.substr(0, 2) == "\xFE\xFF") return DecodeUtf16(bytes, true);
   if (IsUtf8WithMultiByte(bytes)) return DecodeUtf8(bytes);
   return DecodeCp932(bytes);
 }
