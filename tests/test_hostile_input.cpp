@@ -20,6 +20,7 @@
 #include "conversion/ConvTemplete.h"
 #include "settings/COptions.h"
 #include "settings/modLoadAndSaveOptions.h"
+#include "util/Cp932.h"
 #include "voice/PaFile.h"
 #include "voice/PaScan.h"
 
@@ -169,6 +170,24 @@ TEST(HostileInputTest, OptionsOfRandomBytes) {
               "")
         << "seed " << seed;
   }
+}
+
+// ---- Text files -------------------------------------------------------------
+
+// UTF-16 files whose surrogates do not pair: every decoder gives well-formed
+// text, the broken units as U+FFFD, the pairs kept.
+TEST(HostileInputTest, Utf16WithUnpairedSurrogates) {
+  struct Row {
+    std::string bytes;
+    std::u16string text;
+  };
+  const Row rows[] = {
+      {std::string("\xFF\xFE\x00\xD8", 4), u"\uFFFD"},                            // lone lead, LE
+      {std::string("\xFF\xFE\x00\xDC\x41\x00", 6), u"\uFFFDA"},                  // lone trail
+      {std::string("\xFE\xFF\xD8\x3D\xDE\x00\xD8\x00", 8), u"\U0001F600\uFFFD"},  // pair, then a lead at the end, BE
+      {std::string("\xFF\xFE\x00\xD8\x00\xD8\x00\xDC", 8), u"\uFFFD\U00010000"},  // two leads, the second pairs
+  };
+  for (const Row& row : rows) EXPECT_EQ(DecodeTextBytes(row.bytes), row.text) << row.bytes.size() << " bytes";
 }
 
 // ---- Conversion template ---------------------------------------------------

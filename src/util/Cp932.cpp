@@ -308,7 +308,7 @@ std::string EncodeUtf8WithBom(std::u16string_view text) {
 }
 
 // UTF-16 after its byte order mark (Windows' "Unicode" text files); an odd last
-// byte becomes U+FFFD.
+// byte and unpaired surrogates become U+FFFD, as ill-formed UTF-8 does.
 std::u16string DecodeUtf16(std::string_view bytes, bool bBigEndian) {
   std::u16string out;
   out.reserve(bytes.size() / 2 + 1);
@@ -318,6 +318,14 @@ std::u16string DecodeUtf16(std::string_view bytes, bool bBigEndian) {
     out.push_back(static_cast<char16_t>(bBigEndian ? (first << 8) | second : (second << 8) | first));
   }
   if (bytes.size() % 2) out.push_back(u'\uFFFD');
+  for (size_t i = 0; i < out.size(); ++i) {
+    const bool bLead = out[i] >= 0xD800 && out[i] <= 0xDBFF;
+    if (bLead && i + 1 < out.size() && out[i + 1] >= 0xDC00 && out[i + 1] <= 0xDFFF) {
+      ++i;  // a pair
+    } else if (out[i] >= 0xD800 && out[i] <= 0xDFFF) {
+      out[i] = u'\uFFFD';
+    }
+  }
   return out;
 }
 

@@ -30,7 +30,8 @@ std::optional<std::string> EncodeCp932(std::u16string_view text);
 // Bytes of a text file as text:
 //   - starting with the UTF-8 BOM (EF BB BF): UTF-8, the BOM dropped,
 //     ill-formed sequences as U+FFFD;
-//   - starting with a UTF-16 BOM (FF FE or FE FF): UTF-16 of that byte order;
+//   - starting with a UTF-16 BOM (FF FE or FE FF): UTF-16 of that byte order,
+//     unpaired surrogates as U+FFFD;
 //   - else well-formed UTF-8 holding at least one multi-byte sequence: UTF-8;
 //   - else (pure ASCII, or not UTF-8): CP932.
 // CP932 bytes that happen to be well-formed UTF-8 (e.g. "ﾃｩ", C3 A9) are read
