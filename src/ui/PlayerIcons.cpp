@@ -28,35 +28,39 @@ QPainterPath Triangle(double left, double right, double height) {
   return path;
 }
 
-// Dots trailing a smaller triangle: a start that takes its time.
-QIcon SlowPlayIcon() {
+// A 16×16 icon drawn by draw with antialiasing, in the palette's text colour.
+template <typename Draw>
+QIcon DrawnIcon(Draw draw) {
   QPixmap pixmap(kIconSize, kIconSize);
   pixmap.fill(Qt::transparent);
   QPainter painter(&pixmap);
   painter.setRenderHint(QPainter::Antialiasing);
-  const QColor ink = QGuiApplication::palette().color(QPalette::WindowText);
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(ink);
-  for (int i = 0; i < 3; ++i) painter.drawEllipse(QRectF(1.0 + i * 2.6, 7.0, 2.0, 2.0));
-  painter.drawPath(Triangle(8.5, 15.0, 10.0));
+  draw(painter, QGuiApplication::palette().color(QPalette::WindowText));
+  painter.end();
   return QIcon(pixmap);
+}
+
+// Dots trailing a smaller triangle: a start that takes its time.
+QIcon SlowPlayIcon() {
+  return DrawnIcon([](QPainter& painter, const QColor& ink) {
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
+    for (int i = 0; i < 3; ++i) painter.drawEllipse(QRectF(1.0 + i * 2.6, 7.0, 2.0, 2.0));
+    painter.drawPath(Triangle(8.5, 15.0, 10.0));
+  });
 }
 
 // A text cursor followed by a triangle: reading starts where the cursor is.
 QIcon CaretPlayIcon() {
-  QPixmap pixmap(kIconSize, kIconSize);
-  pixmap.fill(Qt::transparent);
-  QPainter painter(&pixmap);
-  painter.setRenderHint(QPainter::Antialiasing);
-  const QColor ink = QGuiApplication::palette().color(QPalette::WindowText);
-  painter.setPen(QPen(ink, 1.4));
-  painter.drawLine(QPointF(3.5, 2.0), QPointF(3.5, 14.0));
-  painter.drawLine(QPointF(1.5, 2.0), QPointF(5.5, 2.0));
-  painter.drawLine(QPointF(1.5, 14.0), QPointF(5.5, 14.0));
-  painter.setPen(Qt::NoPen);
-  painter.setBrush(ink);
-  painter.drawPath(Triangle(7.5, 15.0, 11.0));
-  return QIcon(pixmap);
+  return DrawnIcon([](QPainter& painter, const QColor& ink) {
+    painter.setPen(QPen(ink, 1.4));
+    painter.drawLine(QPointF(3.5, 2.0), QPointF(3.5, 14.0));
+    painter.drawLine(QPointF(1.5, 2.0), QPointF(5.5, 2.0));
+    painter.drawLine(QPointF(1.5, 14.0), QPointF(5.5, 14.0));
+    painter.setPen(Qt::NoPen);
+    painter.setBrush(ink);
+    painter.drawPath(Triangle(7.5, 15.0, 11.0));
+  });
 }
 
 }  // namespace
