@@ -35,12 +35,12 @@ class ConversionChainTest : public ::testing::Test {
 };
 
 TEST_F(ConversionChainTest, DefaultsApplyEveryStep) {
-  EXPECT_EQ(Apply("ｐａｇｅ　１２、ok。"), "PAGE じゅうに､OK｡");
+  EXPECT_EQ(Apply("ｐａｇｅ　１２、ok。"), "PAGE ジュウニ､OK｡");
 }
 
 TEST_F(ConversionChainTest, OptionsTurnStepsOff) {
-  EXPECT_EQ(Apply("ａ１", {.bAUpperCase = false}), "aいち");
-  EXPECT_EQ(Apply("ａ１", {.bANNarrow = false}), "Ａいち");
+  EXPECT_EQ(Apply("ａ１", {.bAUpperCase = false}), "aイチ");
+  EXPECT_EQ(Apply("ａ１", {.bANNarrow = false}), "Ａイチ");
   EXPECT_EQ(Apply("ａ１", {.bNumeric = false}), "A1");
   EXPECT_EQ(Apply("ａ１", {false, false, false}), "ａ１");
 }
@@ -54,7 +54,7 @@ TEST_F(ConversionChainTest, TemplateSeesUpperCasedNarrowText) {
 
 TEST_F(ConversionChainTest, TemplateRunsAlwaysAndItsDigitsAreRead) {
   LoadTemplete("百\t100\r\n");
-  EXPECT_EQ(Apply("百円"), "ひゃく円");
+  EXPECT_EQ(Apply("百円"), "ヒャクエン");
   EXPECT_EQ(Apply("百円", {false, false, false}), "100円");
 }
 

@@ -79,12 +79,12 @@ TEST_P(ConvNumeric2HiraTest, ReplacesEveryRun) {
 
 INSTANTIATE_TEST_SUITE_P(
     Texts, ConvNumeric2HiraTest,
-    ::testing::Values(NumeralCase{"第3章", "第さん章"}, NumeralCase{"3.14", "さん.じゅうよん"},
-                      NumeralCase{"1,500", "いち,ごひゃく"}, NumeralCase{"0円", "れい円"},
-                      NumeralCase{"12月31日", "じゅうに月さんじゅういち日"},
-                      NumeralCase{"a1b22c333", "aいちbにじゅうにcさんびゃくさんじゅうさん"},
-                      NumeralCase{"１０円", "じゅう円"}, NumeralCase{"価格は1２0円", "価格はひゃくにじゅう円"},
-                      NumeralCase{"𠮷野家3号店", "𠮷野家さん号店"}, NumeralCase{"数字なし。", "数字なし。"},
+    ::testing::Values(NumeralCase{"第3章", "第サンショー"}, NumeralCase{"3.14", "サンテンイチヨン"},
+                      NumeralCase{"1,500", "センゴヒャク"}, NumeralCase{"0円", "ゼロエン"},
+                      NumeralCase{"12月31日", "ジュウニガツサンジュウイチニチ"},
+                      NumeralCase{"a1b22c333", "aイチbニジュウニcサンビャクサンジュウサン"},
+                      NumeralCase{"１０円", "ジュウエン"}, NumeralCase{"価格は1２0円", "価格はヒャクニジュウエン"},
+                      NumeralCase{"𠮷野家3号店", "𠮷野家サンゴー店"}, NumeralCase{"数字なし。", "数字なし。"},
                       NumeralCase{"", ""},
                       // Only ASCII and full-width digits make runs.
                       NumeralCase{"x²٣", "x²٣"}));

@@ -36,7 +36,7 @@ TEST(SplitTextTest, SplitByCharsKnownCases) {
       {"ascii full stop", u"a.b", {u"a.", u"b"}},
       {"consecutive marks", u"。。", {u"。", u"。", u""}},
       {"empty text", u"", {u""}},
-      {"every mark", u"1,2.3､4｡5，6．7、8。9", {u"1,", u"2.", u"3､", u"4｡", u"5，", u"6．", u"7、", u"8。", u"9"}},
+      {"every mark", u"a,b.c､d｡e，f．g、h。i", {u"a,", u"b.", u"c､", u"d｡", u"e，", u"f．", u"g、", u"h。", u"i"}},
       {"rest after last mark is not cut", u"あ。" + k60, {u"あ。", k60}},
       {"lookalike of a mark's low byte", u"\u3102\u4e2c", {u"\u3102\u4e2c"}},
   };
