@@ -3,10 +3,12 @@
 // everyday expressions in data/number_readings.tsv read through MeCab.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <fstream>
 #include <string>
 #include <vector>
 
+#include "RunTool.h"
 #include "conversion/ConvNumeric2Hira.h"
 #include "conversion/MecabReverseConverter.h"
 #include "conversion/ReadingOfText.h"
@@ -41,6 +43,10 @@ TEST(NumberReadingTest, DigitsWithWhatFollows) {
       {u"10:30", u"ジュウジサンジュップン"}, {u"0:00", u"レイジ"},
       {u"10～20人", u"ジュウカラニジュウニン"}, {u"$5", u"ゴドル"},
       {u"a1b", u"aイチb"},                   {u"数字なし。", u"数字なし。"},
+      // Only what reads as one number is joined; the rest is left as it stands.
+      {u"1億2万3", u"イチオクニマンサン"},   {u"1万1万", u"イチマンイチ万"},
+      {u"12345万", u"イチマンニセンサンビャクヨンジュウゴ万"}, {u"10:75", u"ジュウ:ナナジュウゴ"},
+      {u"2024/13/1", u"ニセンニジュウヨン/ジュウサン/イチ"}, {u"1:2:3", u"イチ:ニ:サン"},
   };
   for (const auto& [text, said] : cases) {
     EXPECT_EQ(Utf16ToUtf8(ConvNumeric2Hira(text)), Utf16ToUtf8(said)) << Utf16ToUtf8(text);
@@ -64,6 +70,10 @@ TEST(NumberReadingTest, EverydayExpressionsThroughMecab) {
   std::vector<std::pair<std::string, std::string>> cases = {
       {"何の話", "なんのはなし"}, {"何人", "なんにん"},   {"言う", "ゆう"},
       {"言うと", "ゆうと"},       {"言った", "いった"}, {"言います", "いいます"},
+      {"あいうえお", "あいうえお"},
+      // 何 as one word with its counter and as two words; kanji numerals share the counters.
+      {"何時", "なんじ"},         {"何本", "なんぼん"}, {"何階", "なんがい"},   {"何分", "なんぷん"},
+      {"七時", "しちじ"},         {"九月", "くがつ"},   {"三階", "さんがい"},   {"四分", "よんぷん"},
   };
   std::ifstream in(EKOTO_TEST_DATA_DIR "/number_readings.tsv");
   ASSERT_TRUE(in);
@@ -80,6 +90,17 @@ TEST(NumberReadingTest, EverydayExpressionsThroughMecab) {
     const std::u16string reading = ReadingOfText(Utf8ToUtf16(text), {}, converter);
     EXPECT_EQ(Utf16ToUtf8(StripPunctuation(reading)), said) << text;
   }
+}
+
+// ekoto-score skips comment lines and the header, and counts what is read exactly.
+TEST(NumberReadingTest, ScoreToolReadsTheList) {
+  const std::string path = ::testing::TempDir() + "ekoto_number_list.tsv";
+  std::ofstream(path) << "# written for this test\nid\ttext\treading\na\t3人\tさんにん\nb\t8歳\tやさい\n";
+  const testing::ToolResult result = testing::RunTool("ekoto-score", path);
+  EXPECT_EQ(result.status, 0) << result.output;
+  EXPECT_NE(result.output.find("sentences            2\n"), std::string::npos) << result.output;
+  EXPECT_NE(result.output.find("exact sentences      50.0 %"), std::string::npos) << result.output;
+  std::remove(path.c_str());
 }
 
 // With the numeral option off, digits reach the analyser as they are written.

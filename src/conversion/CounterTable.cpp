@@ -133,6 +133,7 @@ constexpr Counter kCounters[] = {
     {u"キロメートル", u"キロメートル", u"", true},
     {u"キログラム", u"キログラム", u"", true},
     {u"キロ", u"キロ", u"", true},
+    {u"メートル走", u"メートル", u"ソウ", true},
     {u"メートル", u"メートル", u"", true},
     {u"センチ", u"センチ"},
     {u"ミリ", u"ミリ", u"", true},
