@@ -47,6 +47,11 @@ TEST(NumberReadingTest, DigitsWithWhatFollows) {
       {u"1億2万3", u"イチオクニマンサン"},   {u"1万1万", u"イチマンイチ万"},
       {u"12345万", u"イチマンニセンサンビャクヨンジュウゴ万"}, {u"10:75", u"ジュウ:ナナジュウゴ"},
       {u"2024/13/1", u"ニセンニジュウヨン/ジュウサン/イチ"}, {u"1:2:3", u"イチ:ニ:サン"},
+      // Full-width forms as they arrive with the narrowing option off.
+      {u"０９０－１２３４－５６７８", u"ゼロキュウゼロ－イチニサンヨン－ゴロクナナハチ"},
+      {u"１０：３０", u"ジュウジサンジュップン"}, {u"￥1,000", u"センエン"},
+      {u"2千500円", u"ニセンゴヒャクエン"},   {u"1.05倍", u"イッテンゼロゴバイ"},
+      {u"17日", u"ジュウシチニチ"},          {u"6ページ", u"ロッページ"},
   };
   for (const auto& [text, said] : cases) {
     EXPECT_EQ(Utf16ToUtf8(ConvNumeric2Hira(text)), Utf16ToUtf8(said)) << Utf16ToUtf8(text);

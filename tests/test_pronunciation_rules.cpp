@@ -120,6 +120,9 @@ TEST(PronunciationRulesTest, JoinNumberAndCounter) {
       {u"よん", u"ジ", u"よ", u"ジ"},           {u"はち", u"ニチ", u"ようか", u""},
       {u"にじゅう", u"ニチ", u"はつか", u""},   {u"じゅうよん", u"ニチ", u"じゅうよっか", u""},
       {u"いち", u"ニチ", u"いち", u"ニチ"},     {u"じゅういち", u"ニチ", u"じゅういち", u"ニチ"},
+      {u"よん", u"フン", u"よん", u"プン"},     {u"なな", u"ジ", u"しち", u"ジ"},
+      {u"きゅう", u"ガツ", u"く", u"ガツ"},     {u"にじゅう", u"サイ", u"はたち", u""},
+      {u"いち", u"パーセント", u"いっ", u"パーセント"},
   };
   for (const Case& c : cases) {
     std::u16string number = c.number, counter = c.counter;
