@@ -33,6 +33,7 @@ put("fuzz_decode_text", "mixed", "声源ファイル「50on.pa」、ｶﾀｶﾅ
 put("fuzz_decode_text", "broken", b"\xe3\x81\x82\xe3\x81\xc3\x28\x82\xa0\xfd\xfe\xff\x80")
 
 put("fuzz_split_by_chars", "marks", "今日は、いい天気。明日も,晴れ.でしょう")
+put("fuzz_split_by_chars", "numbers", "1,500円と3.14、1,2,3。１，０００．５")
 put("fuzz_split_by_chars", "long", "あ" * 120 + "。" + "い" * 60)
 put("fuzz_split_by_chars", "surrogates", utf16("、。😀、") + b"\x00\xd8\x2c\x00")
 
@@ -43,6 +44,8 @@ put("fuzz_split_syllables", "long", "ぎゅーにゅーでーたでぃーげー�
 put("fuzz_numeric", "yen", "3000円です。１２３４５個")
 put("fuzz_numeric", "zeros", "0000 と 100000000 と 0")
 put("fuzz_numeric", "long", "9" * 80 + "x" + "1" + "0" * 72)
+put("fuzz_numeric", "counters", "2024年12月1日 午後4時30分 8歳 3人 1万2千人 20億円 1兆 10～20km 何時")
+put("fuzz_numeric", "shapes", "1,500 ３．１４ 0.5% 090-1234-5678 1-2-3 3-1 2024/12/6 12:45:30 $5 ¥1,000 007 1.5万")
 
 put("fuzz_crc4_hex", "hex", "0A1B2C3D4E5F")
 put("fuzz_crc4_hex", "lower", "deadbeef00")

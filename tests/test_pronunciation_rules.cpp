@@ -94,6 +94,9 @@ TEST(PronunciationRulesTest, JoinNumberAndCounter) {
       {u"に", u"ニン", u"ふたり", u""},         {u"じゅうに", u"ニン", u"じゅうに", u"ニン"},
       {u"よん", u"ジ", u"よ", u"ジ"},           {u"にじゅう", u"ニチ", u"はつか", u""},
       {u"じゅういち", u"ニチ", u"じゅういち", u"ニチ"},
+      {u"よん", u"フン", u"よん", u"プン"},     {u"なな", u"ジ", u"しち", u"ジ"},
+      {u"きゅう", u"ガツ", u"く", u"ガツ"},     {u"にじゅう", u"サイ", u"はたち", u""},
+      {u"いち", u"パーセント", u"いっ", u"パーセント"},
   };
   for (const Case& c : cases) {
     std::u16string number = c.number, counter = c.counter;
