@@ -88,7 +88,7 @@ TEST(PaCheck, ProblemsAreNamed) {
     testing::WriteBytes(dir.Path("v.pa"), bytes);
     const PaCheckResult r = CheckPAFile(dir.Path16("v.pa"));
     EXPECT_EQ(r.Passed(), !bError) << Utf16ToUtf8(part);
-    EXPECT_TRUE(std::any_of(r.problems.begin(), r.problems.end(), [&](const PaProblem& p) {
+    EXPECT_TRUE(std::any_of(r.problems.begin(), r.problems.end(), [part = part, bError = bError](const PaProblem& p) {
       return p.bError == bError && p.sMessage.find(part) != std::u16string::npos;
     })) << Utf16ToUtf8(part);
   }

@@ -112,7 +112,7 @@ TEST(SoundPlay, CancelAndNestedCallsDuringTheWait) {
   for (const auto& [label, posts, script, expected] : rows) {
     Owner o;
     o.output.bAutoDone = false;
-    o.onMessage = [&o, &script](int32_t uMsg) { script(o, uMsg); };
+    o.onMessage = [&o, &script = script](int32_t uMsg) { script(o, uMsg); };
     for (const auto& [uMsg, wParam] : posts) o.queue.PostMessage(uMsg, wParam, 0);
     o.Play(kWave);
     EXPECT_EQ(o.output.log, expected) << label;
