@@ -1,5 +1,5 @@
-// The command-line tools as a user runs them: ekoto-pa builds, lists, extracts
-// and checks voice files; ekoto-say writes exactly the units' samples and the
+// The command-line tools as a user runs them: ekoto-pa builds, lists and
+// checks voice files; ekoto-say writes exactly the units' samples and the
 // waits before them to a WAV file. Bad input gives clear errors and no file.
 #include <gtest/gtest.h>
 #include <sndfile.h>
@@ -23,7 +23,7 @@ class ToolTest : public ::testing::Test {
   ScratchDir dir;
 };
 
-TEST_F(ToolTest, PaBuildListExtractCheck) {
+TEST_F(ToolTest, PaBuildListCheck) {
   const std::vector<std::pair<std::string, std::vector<uint8_t>>> units = {
       {"あ", {128, 140, 160, 140, 128, 100}}, {"きゃ", {128, 255, 0, 128}}, {"。", {128, 128}}};
   std::filesystem::create_directory(dir.Path("in"));
