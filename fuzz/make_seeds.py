@@ -68,3 +68,23 @@ put("fuzz_pa_file", "two", pa([("い", b"\x01\x02\x03"), ("か", b"\x04\x05")]))
 put("fuzz_pa_file", "cipher", pa([("きゃ", b"\x10" * 8), ("ー", b"")], cipher=1))
 put("fuzz_pa_file", "huge_count", pa([("あ", b"\x00")], count=0x7FFFFFFF))
 put("fuzz_pa_file", "gap", pa([("あ", b"\x07")], table=40)[:23] + b"\x00" * 17 + pa([("あ", b"\x07")])[23:])
+
+# Tables that lie or break off, and lookups the readers must answer from the
+# first entry of a name with a sample.
+entry = lambda name, length, sample: struct.pack("<i", len(name)) + name + struct.pack("<i", length) + sample
+put("fuzz_pa_file", "first_wins", pa([("か", b""), ("か", b"\x07\x08"), ("あ", b"\x02"), ("か", b"\x03\x03")]))
+put("fuzz_pa_file", "undecodable_name",
+    pa([("あ", b"\x02")], count=2)[:23] + entry(b"\x82\x20", 1, b"\x01\xee") + pa([("あ", b"\x02")])[23:])
+put("fuzz_pa_file", "name_length_0", pa([("あ", b"\x01\x02")], count=3) + entry(b"", 1, b"\x05\x00"))
+put("fuzz_pa_file", "sample_one_short", pa([], count=1) + entry("あ".encode("cp932"), 4, b"\x01\x02\x03"))
+put("fuzz_pa_file", "sample_past_end", pa([("い", b"\x04")], count=2) + entry("あ".encode("cp932"), 0x7FFFFFFF, b"\x01"))
+put("fuzz_pa_file", "negative_lengths", pa([("あ", b"\x01\x02")], count=3) + entry(b"\x82\xa2", -1, b"\x05\x00"))
+put("fuzz_pa_file", "table_offset_negative", pa([("あ", b"\x09")], table=-1))
+
+# Text decoding: UTF-16 with surrogates that do not pair; options of random bytes
+# around one good line.
+put("fuzz_decode_text", "utf16_lone_trail", b"\xff\xfe\x00\xdc\x41\x00")
+put("fuzz_decode_text", "utf16_be_pair_then_lead", b"\xfe\xff\xd8\x3d\xde\x00\xd8\x00")
+put("fuzz_decode_text", "utf16_two_leads", b"\xff\xfe\x00\xd8\x00\xd8\x00\xdc")
+put("fuzz_options", "random_around_a_line", bytes((n * 167 + 13) % 256 for n in range(600)) + b"\r\nFontSize=37\r\n" +
+    bytes((n * 89 + 7) % 256 for n in range(600)))
