@@ -35,6 +35,17 @@ TEST(TimeStretch, LengthFollowsTempoAndPitchStays) {
   }
 }
 
+TEST(TimeStretch, PitchMovesBySemitonesAtAnyTempo) {
+  const std::vector<int16_t> tone = Sine(440, 1.0);
+  struct Row { double tempo, semitones, hz; };
+  for (const Row& row : {Row{1.0, 12.0, 880.0}, Row{1.0, -12.0, 220.0}, Row{2.0, 4.0, 554.4}}) {
+    SCOPED_TRACE(row.semitones);
+    const std::vector<int16_t> out = ekoto::ChangeTempoAndPitch(tone, kRate, row.tempo, row.semitones);
+    EXPECT_NEAR(double(out.size()), tone.size() / row.tempo, tone.size() * 0.05);
+    EXPECT_NEAR(Frequency(out), row.hz, row.hz * 0.03);
+  }
+}
+
 TEST(TimeStretch, UnchangedWhereNothingCanBeStretched) {
   const std::vector<int16_t> tone = Sine(300, 0.1);
   struct Row { std::vector<int16_t> pcm; int rate; double tempo; };

@@ -8,12 +8,20 @@
 namespace ekoto {
 
 std::vector<int16_t> TimeStretch(const std::vector<int16_t>& pcm, int sampleRate, double tempo) {
-  if (tempo == 1.0 || !(tempo > 0.0) || !std::isfinite(tempo) || pcm.empty() || sampleRate <= 0) return pcm;
+  return ChangeTempoAndPitch(pcm, sampleRate, tempo, 0.0);
+}
+
+std::vector<int16_t> ChangeTempoAndPitch(const std::vector<int16_t>& pcm, int sampleRate, double tempo,
+                                         double semitones) {
+  if (!(tempo > 0.0) || !std::isfinite(tempo)) tempo = 1.0;
+  if (!std::isfinite(semitones)) semitones = 0.0;
+  if ((tempo == 1.0 && semitones == 0.0) || pcm.empty() || sampleRate <= 0) return pcm;
 
   soundtouch::SoundTouch st;
   st.setSampleRate(static_cast<unsigned>(sampleRate));
   st.setChannels(1);
   st.setTempo(tempo);
+  st.setPitchSemiTones(semitones);
   // Quick seeking keeps the cost to a small part of the playing time.
   st.setSetting(SETTING_USE_QUICKSEEK, 1);
 

@@ -11,4 +11,9 @@ namespace ekoto {
 // returns the input unchanged. The result holds about pcm.size() / tempo samples.
 std::vector<int16_t> TimeStretch(const std::vector<int16_t>& pcm, int sampleRate, double tempo);
 
+// TimeStretch that also moves the pitch by semitones (0: kept), in one pass.
+// semitones that are not a finite number count as 0.
+std::vector<int16_t> ChangeTempoAndPitch(const std::vector<int16_t>& pcm, int sampleRate, double tempo,
+                                         double semitones);
+
 }  // namespace ekoto

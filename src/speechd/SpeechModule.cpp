@@ -375,7 +375,7 @@ void SpeechModule::OnPlaySound(std::u16string s) {
   std::vector<int16_t> pcm = SampleToPcm16(bytes, header.nBitsPerSample, header.nChannels);
   if (pcm.empty()) return;
   m_nSampleRate = header.lSampleRate;
-  pcm = TimeStretch(pcm, m_nSampleRate, Tempo(m_settings));
+  pcm = ChangeTempoAndPitch(pcm, m_nSampleRate, Tempo(m_settings), PitchSemitones(m_settings));
   // A slower reading is a pause before each unit, as in the program.
   const size_t nPause = static_cast<size_t>(UnitPauseMs(m_settings)) * static_cast<size_t>(m_nSampleRate) / 1000;
   pcm.insert(pcm.begin(), nPause, 0);

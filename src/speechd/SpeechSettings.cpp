@@ -62,4 +62,6 @@ double Tempo(const SpeechSettings& settings) {
   return settings.nRate > 0 ? std::pow(3.0, settings.nRate / 100.0) : 1.0;
 }
 
+double PitchSemitones(const SpeechSettings& settings) { return settings.nPitch / 25.0; }
+
 }  // namespace ekoto
