@@ -79,6 +79,8 @@ print("marks:", events)
 if not ok or events != want:
     sys.exit(1)
 
+# (PAUSE is left to the protocol test: speech-dispatcher 0.11's queue misses
+# a pause mark that arrives when its queue has just run empty.)
 # A long text cancelled after it began ends with CANCEL, not END.
 events.clear(); done.clear()
 began = threading.Event()
@@ -94,6 +96,7 @@ ok = done.wait(60)
 print("cancel:", events)
 client.close()
 sys.exit(0 if ok and events == [C.BEGIN, C.CANCEL] else 1)
+
 PY
 # The server passed the module's audio on to its (null) sound output.
 grep -q "Sending [0-9]* samples to audio" "$T/log/speech-dispatcher.log" || fail "no audio reached the server's output"

@@ -15,6 +15,12 @@ namespace {
 
 constexpr size_t kMaxCommandLine = 4096;
 
+// The server plays what it has been sent up to the next mark named "__spd_…",
+// pauses there, and on resume sends the message again from its own mark of
+// that number on. A number before its first mark brings back the whole
+// message, which the module then reads on from the sentence it holds.
+constexpr const char* kHeldPlaceMark = "__spd_-1000000";
+
 // The text read letter by letter: every character by its name, the marks kept
 // before the name of the character they stood before.
 SpeechText Spelled(const SpeechText& text) {
@@ -283,7 +289,8 @@ void SpeechModule::CommandSpeak(Kind kind) {
 }
 
 void SpeechModule::Speak(SpeechText text) {
-  const bool bResume = m_bHeld && text.sText == m_text.sText && text.marks.size() == m_text.marks.size();
+  // Sent again for a resume, the message has lost the server's own marks.
+  const bool bResume = m_bHeld && text.sText == m_text.sText;
   if (!bResume) {
     if (m_bHeld) m_reader.StopText();  // drops the reader's held place
     m_text = std::move(text);
@@ -315,10 +322,6 @@ void SpeechModule::Speak(SpeechText text) {
     m_reader.PlayText(m_text.sText.substr(start, end - start));
     if (m_bPausing || m_request == Request::kStop || m_request == Request::kQuit) break;
   }
-  if (m_request == Request::kPause && (m_bPausing || m_nPiece < m_pieceStarts.size())) {
-    // The pause is told when what was sent has been heard.
-    Pace(true);
-  }
   m_bSpeaking = false;
   switch (m_request) {
     case Request::kQuit:
@@ -330,6 +333,7 @@ void SpeechModule::Speak(SpeechText text) {
     case Request::kPause:
       if (m_bPausing || m_nPiece < m_pieceStarts.size()) {
         m_bHeld = true;
+        m_channel.MultiLineReply(700, {kHeldPlaceMark}, "INDEX MARK");
         m_channel.Send("704 PAUSE\n");
         return;
       }
@@ -381,7 +385,7 @@ void SpeechModule::OnPlaySound(std::u16string s) {
   pcm.insert(pcm.begin(), nPause, 0);
 
   for (size_t at = 0; at < pcm.size(); at += m_config.nPieceSamples) {
-    Pace(false);
+    Pace();
     if (m_request == Request::kStop || m_request == Request::kQuit) return;
     SendPiece(pcm.data() + at, std::min(m_config.nPieceSamples, pcm.size() - at));
     ServeWaitingCommands();
@@ -398,10 +402,10 @@ void SpeechModule::SendPiece(const int16_t* samples, size_t count) {
 
 void SpeechModule::StartMessageClock() { m_tHeardUntil = std::chrono::steady_clock::now(); }
 
-void SpeechModule::Pace(bool drain) {
+void SpeechModule::Pace() {
   if (!m_config.bRealTime) return;
   while (m_request != Request::kStop && m_request != Request::kQuit) {
-    const auto target = drain ? m_tHeardUntil : m_tHeardUntil - std::chrono::milliseconds(m_config.nLeadMs);
+    const auto target = m_tHeardUntil - std::chrono::milliseconds(m_config.nLeadMs);
     const auto now = std::chrono::steady_clock::now();
     if (now >= target) return;
     const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(target - now).count() + 1;

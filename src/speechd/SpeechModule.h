@@ -4,8 +4,9 @@
 // One thread. A message is read aloud by clsReadUp, unit by unit; each unit's
 // audio goes to the server as 705 blocks in short pieces, and between pieces
 // the module looks at its input, so STOP cuts the rest of the unit and PAUSE
-// takes effect at the next end of a sentence (or clause), where the reading is
-// held until the server sends the same message again to resume it. Replies are
+// takes effect at the next end of a sentence (or clause): the server is sent
+// a mark there that its queue pauses at, and the reading is held until the
+// server sends the same message again to resume it. Replies are
 // written whole, so no event ever lands between a command and its reply.
 #pragma once
 #include <chrono>
@@ -40,7 +41,7 @@ struct UserSetup {
 
 struct ModuleConfig {
   // Pieces are sent no further ahead of the time they are heard than nLeadMs,
-  // so a pause stops what is heard at a sentence end. Off: as fast as made.
+  // so a pause takes effect at the sentence end being heard. Off: as fast as made.
   bool bRealTime = true;
   int nLeadMs = 300;
   size_t nPieceSamples = 2048;  // samples per 705 block
@@ -82,9 +83,8 @@ class SpeechModule : public IReadUpEvents, public IEventYield {
   void Speak(SpeechText text);
   void SendMarksUpTo(size_t offset);
   void SendPiece(const int16_t* samples, size_t count);
-  // Lets the input in while the audio sent ahead is longer than allowed (or, with
-  // drain, until all of it has been heard).
-  void Pace(bool drain);
+  // Serves the input while the audio sent is further ahead of what is heard than allowed.
+  void Pace();
   void StartMessageClock();
   const ModuleVoice& CurrentVoice() const;
   void Log(const std::string& line);
