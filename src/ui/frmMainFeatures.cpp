@@ -24,14 +24,13 @@
 #include "ui/ReadTextBox.h"
 #include "ui/VolumeBarAccessible.h"
 #include "ui/frmMain.h"
+#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {
 
 constexpr double kTempoPresets[] = {0.5, 0.75, 1.0, 1.5, 2.0, 3.0};
 constexpr double kTempoStep = 0.25;
-constexpr double kTempoMin = 0.5;
-constexpr double kTempoMax = 3.0;
 // Longer texts are not kept: the settings file is read whole at every start.
 constexpr qsizetype kMaxKeptText = 1 << 20;
 
@@ -123,7 +122,7 @@ void frmMain::CreateFeatureMenus(QMenu* mnuRun, QMenu* mnuProperty) {
 void frmMain::SetTempo(double dTempo) {
   // A step past either end stops at it; a value that is no number keeps the tempo.
   if (std::isnan(dTempo)) return;
-  m_dTempo = std::clamp(std::round(dTempo * 100.0) / 100.0, kTempoMin, kTempoMax);
+  m_dTempo = std::clamp(std::round(dTempo * 100.0) / 100.0, kMinTempo, kMaxTempo);
   for (size_t i = 0; i < mnuProperty_Tempo.size(); ++i) mnuProperty_Tempo[i]->setChecked(kTempoPresets[i] == m_dTempo);
   statusBar()->showMessage(QStringLiteral("テンポ %1").arg(TempoText(m_dTempo)));
 }

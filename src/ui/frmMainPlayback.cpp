@@ -16,6 +16,7 @@
 #include "ui/ReadTextBox.h"
 #include "ui/frmMain.h"
 #include "voice/LoadSoundWithVolume.h"
+#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {
@@ -184,10 +185,13 @@ void frmMain::sdPlaySound(const std::u16string& s) {
   if (m_bNotReady) return;
   const float vol = clsOptions.bMute ? 0.0f : GetVolume();
   PAHEADER header;
-  const std::vector<uint8_t> bytes = LoadSoundWithVolume(clsOptions.sPAPath, s, vol, header);
+  std::vector<uint8_t> bytes = LoadSoundWithVolume(clsOptions.sPAPath, s, vol, header);
   // A unit the voice file lacks is silent; its pause has passed already.
   if (bytes.empty()) return;
-  m_clsPlaySound.PlaySound(m_hWnd, bytes, header.lSampleRate, header.nBitsPerSample, header.nChannels);
+  // The tempo shortens or lengthens the unit itself, its pitch kept.
+  int16_t nBits = header.nBitsPerSample;
+  StretchUnit(bytes, nBits, header.nChannels, header.lSampleRate, m_dTempo);
+  m_clsPlaySound.PlaySound(m_hWnd, bytes, header.lSampleRate, nBits, header.nChannels);
 }
 
 void frmMain::ReadAloud(const std::u16string& strText) {

@@ -15,6 +15,7 @@
 #include "engine/clsReadUp.h"
 #include "voice/LoadSoundWithVolume.h"
 #include "voice/Pcm16.h"
+#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {
@@ -132,6 +133,7 @@ class ExportSink : public IReadUpEvents, public IEventYield {
     if (bytes.empty() || header.nChannels != 1) return;
     std::vector<int16_t> pcm = ToPcm16(bytes, header.nBitsPerSample);
     if (pcm.empty()) return;
+    pcm = StretchPcm(std::move(pcm), header.lSampleRate, m_settings.dTempo);
     if (!m_file.IsOpen()) {
       if (!Check(m_file.Open(header.lSampleRate, m_sError))) return;
       // Waits before the first sound were counted before the rate was known.

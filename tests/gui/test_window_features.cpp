@@ -158,6 +158,21 @@ TEST_F(FeaturesTest, TempoPresetsAndStepsStayWithinHalfToThreeTimes) {
   }
 }
 
+TEST_F(FeaturesTest, TempoStretchesTheUnitsThatArePlayed) {
+  // あ is 400 frames of 8 bits; stretched units are played as 16-bit samples.
+  struct Row {
+    double dTempo;
+    double dBytes;
+  };
+  SetText(u"あ");
+  for (const Row row : {Row{1.0, 400}, Row{3.0, 2 * 400 / 3.0}, Row{0.5, 2 * 800}}) {
+    w->SetTempo(row.dTempo);
+    w->mnuRun_Play_Click();
+    EXPECT_NEAR(static_cast<double>(lastBytes.size()), row.dBytes, 0.15 * row.dBytes) << row.dTempo;
+  }
+  EXPECT_EQ(lastBytes.size() % 2, 0u);
+}
+
 // Every control a user can reach: a name, a role; the sliders tell their value.
 void WalkAccessible(QAccessibleInterface* node, std::vector<std::string>& names, int& nSliders) {
   if (node == nullptr) return;
