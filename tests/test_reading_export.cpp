@@ -15,20 +15,14 @@ namespace {
 
 using testing::ScratchDir;
 
-class SameReading : public IReverseConverter {
- public:
-  bool ReverseConvert(const std::u16string& piece, std::u16string& reading) override {
-    reading = piece;
-    return true;
-  }
-};
-
-class Watcher : public IExportProgress {
+// Reads every piece as itself; cancels after nCancelAt units (never when negative).
+class Watcher : public IExportProgress, public IReverseConverter {
  public:
   explicit Watcher(int nCancelAt) : m_nCancelAt(nCancelAt) {}
-  void Progress(int nPercent) override { percents.push_back(nPercent); }
+  bool ReverseConvert(const std::u16string& piece, std::u16string& reading) override { return reading = piece, true; }
+  void Progress(int nPercent) override { nLastPercent = nPercent; }
   bool Cancelled() override { return m_nCancelAt >= 0 && ++m_nAsked > m_nCancelAt; }
-  std::vector<int> percents;
+  int nLastPercent = -1;
 
  private:
   int m_nCancelAt;
@@ -53,7 +47,7 @@ const ExportCase kCases[] = {
     {"waits become silence", "out.wav", u"あい。", 0.5f, -1, ExportStatus::kSaved, 808 + 4 * 4000, SF_FORMAT_WAV},
     {"flac by its extension", "OUT.FLAC", u"あい。", 1.0f, -1, ExportStatus::kSaved, 808, SF_FORMAT_FLAC},
     {"ogg vorbis by its extension", "out.ogg", u"あい。", 1.0f, -1, ExportStatus::kSaved, 808, SF_FORMAT_OGG},
-    {"cancel leaves no file", "out.wav", u"あいあいあい", 1.0f, 2, ExportStatus::kCancelled, -1, 0},
+    {"cancel leaves no file and keeps the old one", "old.wav", u"あいあいあい", 1.0f, 2, ExportStatus::kCancelled, -1, 0},
     {"no unit in the voice", "out.wav", u"んん", 1.0f, -1, ExportStatus::kNoSound, -1, 0},
     {"unknown extension", "out.mp3", u"あい", 1.0f, -1, ExportStatus::kBadFileType, -1, 0},
     {"missing folder", "no/such/out.wav", u"あい", 1.0f, -1, ExportStatus::kWriteFailed, -1, 0},
@@ -70,11 +64,16 @@ TEST_P(ExportTest, WritesTheWholeFileOrNothing) {
   ExportSettings settings;
   settings.sPAPath = dir.Path16("v.pa");
   settings.fSpeed = c.fSpeed;
-  SameReading converter;
+  testing::WriteString(dir.Path("old.wav"), "earlier reading");
   Watcher watcher(c.nCancelAt);
   const std::string path = dir.Path(c.file).string();
-  const ExportResult result = ExportReading(c.text, settings, converter, path, watcher);
+  const ExportResult result = ExportReading(c.text, settings, watcher, path, watcher);
   EXPECT_EQ(result.status, c.status) << result.sDetail;
+  EXPECT_EQ(testing::ReadString(dir.Path("old.wav")), "earlier reading");
+  // The empty sentence after 。 starts at the text's end.
+  if (c.status == ExportStatus::kSaved) {
+    EXPECT_EQ(watcher.nLastPercent, 100);
+  }
 
   SF_INFO info{};
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
@@ -88,7 +87,7 @@ TEST_P(ExportTest, WritesTheWholeFileOrNothing) {
   // No temporary file is left beside it either.
   size_t nFiles = 0;
   for ([[maybe_unused]] const auto& entry : std::filesystem::directory_iterator(dir.Root())) ++nFiles;
-  EXPECT_EQ(nFiles, c.lFrames >= 0 ? 2u : 1u);
+  EXPECT_EQ(nFiles, c.lFrames >= 0 ? 3u : 2u);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, ExportTest, ::testing::ValuesIn(kCases), [](const auto& info) {
@@ -96,19 +95,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, ExportTest, ::testing::ValuesIn(kCases), [](cons
   for (char& ch : name) if (!isalnum(static_cast<unsigned char>(ch))) ch = '_';
   return name;
 });
-
-TEST(ExportTest, CancelKeepsTheFileThatWasThere) {
-  ScratchDir dir;
-  ASSERT_TRUE(WritePAFile(dir.Path16("v.pa"), {{u"あ", std::vector<uint8_t>(400, 200)}}, 8000, 0).bOk);
-  testing::WriteString(dir.Path("old.wav"), "earlier reading");
-  ExportSettings settings;
-  settings.sPAPath = dir.Path16("v.pa");
-  SameReading converter;
-  Watcher watcher(1);
-  EXPECT_EQ(ExportReading(u"あああ", settings, converter, dir.Path("old.wav").string(), watcher).status,
-            ExportStatus::kCancelled);
-  EXPECT_EQ(testing::ReadString(dir.Path("old.wav")), "earlier reading");
-}
 
 TEST(Pcm16Test, EveryVoiceWidthBecomesSigned16Bit) {
   struct Row {
