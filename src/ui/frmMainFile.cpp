@@ -72,6 +72,11 @@ void frmMain::SaveReadingAs(const QString& sPath) {
   QString sText = bSelection ? cursor.selectedText() : txtReadText->toPlainText();
   // The selection separates lines with U+2029.
   sText.replace(QChar::ParagraphSeparator, u'\n');
+  if (sText.isEmpty()) {
+    ReportProblem(QStringLiteral("保存する文章がありません"));
+    emit SavingFinished(false);
+    return;
+  }
 
   ExportSettings settings;
   settings.sPAPath = clsOptions.sPAPath;

@@ -153,7 +153,7 @@ TEST_F(FeaturesTest, TempoPresetsAndStepsStayWithinHalfToThreeTimesAndStretchThe
   }
   // あ is 400 frames of 8 bits; stretched units are played as 16-bit samples.
   SetText(u"あ");
-  for (const auto [dTempo, dBytes] : {std::pair{1.0, 400.0}, std::pair{3.0, 2 * 400 / 3.0}, std::pair{0.5, 2 * 800.0}}) {
+  for (const auto& [dTempo, dBytes] : {std::pair{1.0, 400.0}, std::pair{3.0, 2 * 400 / 3.0}, std::pair{0.5, 2 * 800.0}}) {
     w->SetTempo(dTempo);
     w->mnuRun_Play_Click();
     EXPECT_NEAR(static_cast<double>(lastBytes.size()), dBytes, 0.15 * dBytes) << dTempo;
