@@ -67,10 +67,11 @@ TEST_F(FeaturesTest, OpenPutsTextFilesInTheBoxAndRefusesOthersAsADropDoes) {
   }
 }
 
-TEST_F(FeaturesTest, SavedReadingIsAsLongAsEkotoSaysAndCancelLeavesNoFile) {
+TEST_F(FeaturesTest, SavedReadingIsAsLongAsEkotoSaysAtTheSameTempoAndCancelLeavesNoFile) {
   WriteString(dir.Path("empty.txt"), "");
   w->clsOptions.sConvTempletePath = dir.Path16("empty.txt");
   w->SetSpeed(0.5f);
+  w->SetTempo(2.0);
   SetText(u"あい。うえお。");
   const auto saved = dir.Path("reading.wav");
   bool bSaved = false;
@@ -83,11 +84,13 @@ TEST_F(FeaturesTest, SavedReadingIsAsLongAsEkotoSaysAndCancelLeavesNoFile) {
 
   const auto said = dir.Path("said.wav");
   const ToolResult say = RunTool("ekoto-say", "--voice " + dir.Path("50on.pa").string() + " --template " +
-                                                  dir.Path("empty.txt").string() + " --speed 0.5 -o " +
+                                                  dir.Path("empty.txt").string() + " --speed 0.5 --tempo 2 -o " +
                                                   said.string() + " あい。うえお。");
   ASSERT_EQ(say.status, 0) << say.output;
   EXPECT_GT(SoundFrames(saved), 0);
   EXPECT_EQ(SoundFrames(saved), SoundFrames(said));
+  // Eight waits of 500 ms at 8000 Hz, and the five units' 2080 frames halved by the tempo.
+  EXPECT_NEAR(static_cast<double>(SoundFrames(saved)), 8 * 4000 + 2080 / 2.0, 100);
 
   // A long text, cancelled from the progress dialog at once.
   SetText(std::u16string(2000, u'あ').c_str());
