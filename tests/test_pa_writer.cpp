@@ -156,9 +156,9 @@ TEST(PaCheck, StructuralProblems) {
   EXPECT_FALSE(cut.Passed());
   EXPECT_TRUE(mentions(cut, u"past the end", true));
 
-  Bytes sixteenBits = image;
-  sixteenBits[9] = 16;
-  EXPECT_TRUE(mentions(check(sixteenBits), u"bits per sample", true));
+  Bytes oddBits = image;
+  oddBits[9] = 24;
+  EXPECT_TRUE(mentions(check(oddBits), u"bits per sample", true));
 
   Bytes badMagic = image;
   badMagic[3] = 'X';
