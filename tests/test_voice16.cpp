@@ -1,7 +1,6 @@
 // 16-bit voices: volume scaling of signed samples, ekoto-pa building and unpacking
-// them unchanged, ekoto-say writing them, and the bundled voice's own limits.
+// them unchanged, and the bundled voice's own limits.
 #include <gtest/gtest.h>
-#include <sndfile.h>
 
 #include <cstdlib>
 
@@ -83,23 +82,6 @@ TEST(Voice16, EkotoPaBuildsAndExtracts16BitUnchanged) {
   EXPECT_NE(testing::RunTool("ekoto-pa", "build " + Quote(dir.Path("w.pa")) + " " + Quote(dir.Path("in")) + " --bits 12")
                 .status,
             0);
-}
-
-TEST(Voice16, EkotoSayWritesScaled16BitUnits) {
-  if (!std::filesystem::exists(std::string(EKOTO_BIN_DIR) + "/ekoto-say")) GTEST_SKIP() << "ekoto-say not built";
-  testing::ScratchDir dir;
-  ASSERT_TRUE(WritePAFile(dir.Path16("v.pa"), {{u"あ", Le16({1000, -1000, 9000})}}, 16000, 0, 16).bOk);
-  const auto say = testing::RunTool("ekoto-say", "--voice " + Quote(dir.Path("v.pa")) + " --volume 4 -o " +
-                                                     Quote(dir.Path("o.wav")) + " あ");
-  ASSERT_EQ(say.status, 0) << say.output;
-  SF_INFO info{};
-  SNDFILE* f = sf_open(dir.Path("o.wav").c_str(), SFM_READ, &info);
-  ASSERT_NE(f, nullptr);
-  short got[4] = {};
-  EXPECT_EQ(sf_read_short(f, got, 4), 3);
-  sf_close(f);
-  EXPECT_EQ(info.format, SF_FORMAT_WAV | SF_FORMAT_PCM_16);
-  EXPECT_EQ(std::vector<short>(got, got + 3), (std::vector<short>{4000, -4000, 32767}));
 }
 
 // The voice the program ships: every unit there, 16-bit, small enough, and no
