@@ -4,9 +4,9 @@ tohoku-f01 kept beside this script.
 
 Every unit is spoken inside a carrier phrase, so that it sounds like part of a
 phrase rather than a word on its own, and cut out of it at the phoneme bounds
-Open JTalk reports. Each cut is shifted to one common pitch (the synthesiser's
-measured on the vowel by autocorrelation), resampled, given one loudness, faded at both ends
-and packed 16-bit by ekoto-pa.
+Open JTalk reports. Each cut is shifted to one common pitch (measured on its
+vowel by autocorrelation), resampled, given one loudness, faded at both ends and
+packed 16-bit by ekoto-pa.
 
 Usage: tools/voice/make_default_voice.py [--ekoto-pa PATH] [--out FILE] [--carrier PRE,POST]
 Needs: open-jtalk, open-jtalk-mecab-naist-jdic, sox (Debian packages).
@@ -168,10 +168,14 @@ def finish(raw, cents, vowel, out, work):
     """Pitch shift and resample with sox, then level and fade."""
     src, dst = os.path.join(work, "cut.wav"), os.path.join(work, "shifted.wav")
     write_wav(src, raw, SOURCE_RATE)
-    effects = (["pitch", f"{cents:.1f}"] if abs(cents) >= 1 else []) + ["rate", "-v", str(RATE)]
+    # Shifting by resampling (sox speed) changes the length with the pitch, by
+    # about 12 % for two semitones, but adds no time-stretching artefacts; it
+    # scored no worse than a length-keeping shift (sox pitch).
+    effects = (["speed", f"{cents:.1f}c"] if abs(cents) >= 1 else []) + ["rate", "-v", str(RATE)]
     run(["sox", "-R", "-D", "--no-glob", src, "-b", "16", dst] + effects)
     s = read_wav(dst)
-    v0, v1 = (int(x * RATE / SOURCE_RATE) for x in vowel)
+    stretch = 2 ** (-cents / 1200) if abs(cents) >= 1 else 1.0
+    v0, v1 = (int(x * stretch * RATE / SOURCE_RATE) for x in vowel)
     level = rms(s[v0:v1]) or rms(s)
     gain = min(VOWEL_RMS / level, PEAK_LIMIT / max(1, max(abs(x) for x in s)))
     n_in, n_out = RATE * FADE_IN_MS // 1000, RATE * FADE_OUT_MS // 1000
