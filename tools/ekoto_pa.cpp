@@ -23,12 +23,13 @@ using namespace ekoto;
 namespace {
 
 constexpr const char* kUsage =
-    "usage: ekoto-pa build OUT.pa INPUT... [--rate HZ] [--cipher]\n"
+    "usage: ekoto-pa build OUT.pa INPUT... [--rate HZ] [--bits 8|16] [--cipher]\n"
     "         INPUT: WAV, FLAC or OGG files, or folders of them; the unit name is the\n"
-    "         file name without its extension. Samples become 8-bit mono at HZ\n"
-    "         (default: the rate of the first input); --cipher ciphers them.\n"
+    "         file name without its extension. Samples become mono at HZ (default:\n"
+    "         the rate of the first input) and 8 bits (default) or 16 bits;\n"
+    "         --cipher ciphers them.\n"
     "       ekoto-pa list FILE.pa\n"
-    "       ekoto-pa extract FILE.pa DIR      (one 8-bit WAV file per entry)\n"
+    "       ekoto-pa extract FILE.pa DIR      (one WAV file per entry, at the file's bits)\n"
     "       ekoto-pa check FILE.pa            (structure, duplicates, missing units)\n";
 
 int Fail(const std::string& message) {
@@ -71,7 +72,7 @@ bool CollectInputs(const std::vector<std::string>& args, std::vector<fs::path>& 
   return true;
 }
 
-int Build(const std::vector<std::string>& args, int32_t lRate, bool bCipher) {
+int Build(const std::vector<std::string>& args, int32_t lRate, int16_t nBits, bool bCipher) {
   if (args.size() < 2) return Usage("build needs an output file and at least one input");
   std::vector<fs::path> files;
   if (!CollectInputs(std::vector<std::string>(args.begin() + 1, args.end()), files)) return 1;
@@ -81,10 +82,11 @@ int Build(const std::vector<std::string>& args, int32_t lRate, bool bCipher) {
   settings.sOutPath = Utf8ToUtf16(args[0]);
   settings.lSampleRate = lRate;
   settings.bCipher = bCipher;
+  settings.nBitsPerSample = nBits;
   const VoiceBuildResult result = BuildVoiceFromFiles(files, settings, nullptr);
   if (!result.status.bOk) return Fail(result.status.sMessage);
   std::cout << "wrote " << args[0] << ": " << result.nUnits << " units, " << result.lSampleRate
-            << " Hz, 8-bit mono" << (bCipher ? ", ciphered" : "") << "\n";
+            << " Hz, " << nBits << "-bit mono" << (bCipher ? ", ciphered" : "") << "\n";
   return 0;
 }
 
@@ -127,7 +129,7 @@ int Extract(const std::string& path, const std::string& dir) {
   const std::optional<PaContents> contents = ReadPAContents(Utf8ToUtf16(path), error);
   if (!contents) return Fail(path + ": " + Utf16ToUtf8(error));
   const PAHEADER& h = contents->header;
-  if (h.nBitsPerSample != 8) return Fail(path + ": only 8-bit voices can be extracted");
+  if (h.nBitsPerSample != 8 && h.nBitsPerSample != 16) return Fail(path + ": only 8- and 16-bit voices can be extracted");
   std::error_code ec;
   fs::create_directories(dir, ec);
   if (!fs::is_directory(dir)) return Fail("cannot make folder " + dir);
@@ -146,7 +148,7 @@ int Extract(const std::string& path, const std::string& dir) {
       failures += Fail("unit \"" + name + "\" cannot be a file name");
       continue;
     }
-    const std::optional<std::vector<uint8_t>> wav = MakeWavU8(entry.bytSample, h.lSampleRate, h.nChannels);
+    const std::optional<std::vector<uint8_t>> wav = MakeWavPcm(entry.bytSample, h.lSampleRate, h.nChannels, h.nBitsPerSample);
     const fs::path out = fs::path(dir) / fileName;
     if (!wav || !CFile().WriteFileForBinary(Path16(out), *wav, false)) {
       failures += Fail("cannot write " + out.string());
@@ -179,6 +181,8 @@ int main(int argc, char** argv) {
   }
   std::vector<std::string> args;
   int32_t lRate = 0;
+  int16_t nBits = 8;
+  bool bBitsGiven = false;
   bool bCipher = false;
   bool bOptionsEnded = false;
   for (int i = 2; i < argc; ++i) {
@@ -201,15 +205,28 @@ int main(int argc, char** argv) {
       const long rate = std::strtol(value.c_str(), &end, 10);
       if (value.empty() || *end != '\0' || rate <= 0 || rate > 1000000) return Usage("bad rate: " + value);
       lRate = static_cast<int32_t>(rate);
+    } else if (arg == "--bits" || arg.rfind("--bits=", 0) == 0) {
+      std::string value;
+      if (arg == "--bits") {
+        if (++i >= argc) return Usage("--bits needs a value");
+        value = argv[i];
+      } else {
+        value = arg.substr(7);
+      }
+      if (value != "8" && value != "16") return Usage("bad bits: " + value + " (8 or 16)");
+      nBits = static_cast<int16_t>(std::stoi(value));
+      bBitsGiven = true;
     } else if (arg.size() > 1 && arg[0] == '-') {
       return Usage("unknown option " + arg);
     } else {
       args.push_back(arg);
     }
   }
-  if (command != "build" && (lRate != 0 || bCipher)) return Usage("--rate and --cipher belong to build");
+  if (command != "build" && (lRate != 0 || bBitsGiven || bCipher)) {
+    return Usage("--rate, --bits and --cipher belong to build");
+  }
 
-  if (command == "build") return Build(args, lRate, bCipher);
+  if (command == "build") return Build(args, lRate, nBits, bCipher);
   if (command == "list") return args.size() == 1 ? List(args[0]) : Usage("list takes one file");
   if (command == "extract") return args.size() == 2 ? Extract(args[0], args[1]) : Usage("extract takes a file and a folder");
   if (command == "check") return args.size() == 1 ? Check(args[0]) : Usage("check takes one file");

@@ -37,6 +37,14 @@ QString AboutVersionText(const QString& sVersion) {
   return QStringLiteral("version %1.%2").arg(nMajor).arg(nMinor, 2, 10, QLatin1Char('0'));
 }
 
+QString VoiceCreditText() {
+  return QStringLiteral(
+      "声: HTS voice tohoku-f01, Copyright (c) 2015 Intelligent Communication Network (Ito-Nose) Laboratory, "
+      "Tohoku University, licensed under CC BY 4.0 "
+      "(<a href=\"https://creativecommons.org/licenses/by/4.0/\">https://creativecommons.org/licenses/by/4.0/</a>). "
+      "Changes: syllables synthesised with Open JTalk, cut into units and levelled.");
+}
+
 QString MakerHomePage() { return QStringLiteral(EKOTO_HOMEPAGE); }
 QString MakerMailAddress() { return QStringLiteral(EKOTO_MAIL); }
 
@@ -84,6 +92,15 @@ frmAbout::frmAbout(QWidget* parent) : QDialog(parent) {
   Command1 = new QPushButton(QStringLiteral("OK"), this);
   place(Command1, {3720, 2280, 1335, 315});
   Command1->setDefault(true);
+
+  // The bundled voice is made from a CC BY voice, whose licence asks for this credit.
+  lblVoice = new QLabel(VoiceCreditText(), this);
+  lblVoice->setWordWrap(true);
+  lblVoice->setOpenExternalLinks(true);
+  const int nVoiceTop = std::max(Label3->geometry().bottom(), Command1->geometry().bottom()) + 1 + TwipsY(120);
+  lblVoice->setGeometry(TwipsX(120), nVoiceTop, width() - 2 * TwipsX(120), 0);
+  lblVoice->resize(lblVoice->width(), lblVoice->heightForWidth(lblVoice->width()));
+  setFixedSize(width(), lblVoice->geometry().bottom() + 1 + TwipsY(120));
 
   connect(Button1, &Button::Click, this, &frmAbout::Button1_Click);
   connect(Button2, &Button::Click, this, &frmAbout::Button2_Click);

@@ -15,6 +15,9 @@ class Button;
 // "version 1.16", "2.5" gives "version 2.05".
 QString AboutVersionText(const QString& sVersion);
 
+// The credit of the bundled voice, with its licence as a link.
+QString VoiceCreditText();
+
 // The addresses the build was configured with (EKOTO_HOMEPAGE, EKOTO_MAIL).
 QString MakerHomePage();
 QString MakerMailAddress();
@@ -31,6 +34,7 @@ class frmAbout : public QDialog {
   QLabel* Label3 = nullptr;
   QLabel* Label4 = nullptr;
   QLabel* Label5 = nullptr;
+  QLabel* lblVoice = nullptr;  // the bundled voice's credit and licence
   Button* Button1 = nullptr;  // home page
   Button* Button2 = nullptr;  // mail
   QPushButton* Command1 = nullptr;

@@ -79,6 +79,12 @@ PaStatus ReadMonoClip(const std::u16string& path, MonoClip& retClip) {
 }
 
 PaStatus ConvertToU8(const MonoClip& clip, int32_t lSampleRate, std::vector<uint8_t>& retSample) {
+  return ConvertToPcm(clip, lSampleRate, 8, retSample);
+}
+
+PaStatus ConvertToPcm(const MonoClip& clip, int32_t lSampleRate, int16_t nBitsPerSample,
+                      std::vector<uint8_t>& retSample) {
+  if (nBitsPerSample != 8 && nBitsPerSample != 16) return PaStatus::Error(u"samples must have 8 or 16 bits");
   if (lSampleRate <= 0 || clip.lSampleRate <= 0) return PaStatus::Error(u"the sample rate must be positive");
   std::vector<float> resampled;
   const std::vector<float>* source = &clip.samples;
@@ -100,10 +106,16 @@ PaStatus ConvertToU8(const MonoClip& clip, int32_t lSampleRate, std::vector<uint
     resampled.resize(static_cast<size_t>(data.output_frames_gen));
     source = &resampled;
   }
-  std::vector<uint8_t> out(source->size());
-  for (size_t n = 0; n < out.size(); ++n) {
-    const long v = std::lrint(static_cast<double>((*source)[n]) * 128.0) + 128;
-    out[n] = static_cast<uint8_t>(std::clamp<long>(v, 0, 255));
+  std::vector<uint8_t> out;
+  out.reserve(source->size() * static_cast<size_t>(nBitsPerSample / 8));
+  for (const float x : *source) {
+    if (nBitsPerSample == 8) {
+      out.push_back(static_cast<uint8_t>(std::clamp<long>(std::lrint(static_cast<double>(x) * 128.0) + 128, 0, 255)));
+    } else {
+      const auto v = static_cast<uint16_t>(std::clamp<long>(std::lrint(static_cast<double>(x) * 32768.0), -32768, 32767));
+      out.push_back(static_cast<uint8_t>(v & 0xFF));
+      out.push_back(static_cast<uint8_t>(v >> 8));
+    }
   }
   retSample = std::move(out);
   return PaStatus::Ok();
@@ -111,17 +123,24 @@ PaStatus ConvertToU8(const MonoClip& clip, int32_t lSampleRate, std::vector<uint
 
 std::optional<std::vector<uint8_t>> MakeWavU8(const std::vector<uint8_t>& sample, int32_t lSampleRate,
                                               int16_t nChannels) {
+  return MakeWavPcm(sample, lSampleRate, nChannels, 8);
+}
+
+std::optional<std::vector<uint8_t>> MakeWavPcm(const std::vector<uint8_t>& sample, int32_t lSampleRate,
+                                               int16_t nChannels, int16_t nBitsPerSample) {
+  if (nBitsPerSample != 8 && nBitsPerSample != 16) return std::nullopt;
   SF_INFO info{};
   info.samplerate = lSampleRate;
   info.channels = nChannels;
-  info.format = SF_FORMAT_WAV | SF_FORMAT_PCM_U8;
+  info.format = SF_FORMAT_WAV | (nBitsPerSample == 8 ? SF_FORMAT_PCM_U8 : SF_FORMAT_PCM_16);
   if (lSampleRate <= 0 || nChannels <= 0 || !sf_format_check(&info)) return std::nullopt;
   SF_VIRTUAL_IO io{MemLength, MemSeek, MemRead, MemWrite, MemTell};
   MemoryFile file;
   SNDFILE* sf = sf_open_virtual(&io, SFM_WRITE, &info, &file);
   if (!sf) return std::nullopt;
   // Frames are whole: a sample with a partial last frame loses that frame.
-  const sf_count_t bytes = static_cast<sf_count_t>(sample.size() - sample.size() % static_cast<size_t>(nChannels));
+  const size_t nFrameBytes = static_cast<size_t>(nChannels) * static_cast<size_t>(nBitsPerSample / 8);
+  const sf_count_t bytes = static_cast<sf_count_t>(sample.size() - sample.size() % nFrameBytes);
   const bool ok = sf_write_raw(sf, sample.data(), bytes) == bytes;
   if (sf_close(sf) != 0 || !ok) return std::nullopt;
   return std::move(file.bytes);

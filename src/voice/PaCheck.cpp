@@ -44,8 +44,8 @@ PaCheckResult CheckPAFile(const std::u16string& path) {
 
   const PAHEADER& h = scan.header;
   if (h.lSampleRate <= 0) error(u"sample rate " + Num(h.lSampleRate) + u" is not positive");
-  if (h.nBitsPerSample != 8) {
-    error(u"bits per sample is " + Num(h.nBitsPerSample) + u"; playback treats every byte as one 8-bit sample");
+  if (h.nBitsPerSample != 8 && h.nBitsPerSample != 16) {
+    error(u"bits per sample is " + Num(h.nBitsPerSample) + u"; playback scales only 8- and 16-bit samples");
   }
   if (h.nChannels <= 0) error(u"channel count " + Num(h.nChannels) + u" is not positive");
   if (h.nChannels > 1) warning(u"samples have " + Num(h.nChannels) + u" channels; voices are normally mono");
@@ -75,6 +75,7 @@ PaCheckResult CheckPAFile(const std::u16string& path) {
     } else if (end + 1 > scan.lFileSize) {
       warning(EntryLabel(e) + u"the sample area lacks its extra last byte");
     }
+    if (h.nBitsPerSample == 16 && e.lLength % 2 != 0) warning(EntryLabel(e) + u"the sample ends in half a sample");
     if (e.lLength > 0) played.try_emplace(e.sName, &e);
   }
   if (scan.end != PaScanEnd::Complete) error(DescribeScanEnd(scan) + u"; the entries from there on are lost");

@@ -29,12 +29,14 @@ std::u16string Quoted(const std::u16string& name) { return u"\"" + name + u"\"";
 }  // namespace
 
 PaStatus BuildPAImage(const std::vector<PaUnit>& units, int32_t lSampleRate, int16_t nCipher,
-                      std::vector<uint8_t>& retBytes) {
+                      std::vector<uint8_t>& retBytes, int16_t nBitsPerSample) {
   if (units.empty()) return PaStatus::Error(u"no units to write");
   if (units.size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
     return PaStatus::Error(u"too many units");
   }
   if (lSampleRate <= 0) return PaStatus::Error(u"the sample rate must be positive");
+  if (nBitsPerSample != 8 && nBitsPerSample != 16) return PaStatus::Error(u"samples must have 8 or 16 bits");
+  const size_t nBytesPerSample = static_cast<size_t>(nBitsPerSample / 8);
 
   // Names first: nothing is assembled for a list that cannot be written.
   std::vector<std::string> names;
@@ -47,6 +49,9 @@ PaStatus BuildPAImage(const std::vector<PaUnit>& units, int32_t lSampleRate, int
     if (!name) return PaStatus::Error(u"unit " + Quoted(unit.sName) + u" has no Shift_JIS (CP932) form");
     if (!seen.insert(unit.sName).second) return PaStatus::Error(u"unit " + Quoted(unit.sName) + u" appears twice");
     if (unit.bytSample.empty()) return PaStatus::Error(u"unit " + Quoted(unit.sName) + u" has an empty sample");
+    if (unit.bytSample.size() % nBytesPerSample != 0) {
+      return PaStatus::Error(u"unit " + Quoted(unit.sName) + u" ends in a partial sample");
+    }
     // L + 1 must still be a valid length for a reader working in 32 bits.
     if (unit.bytSample.size() >= static_cast<size_t>(std::numeric_limits<int32_t>::max()) ||
         name->size() > static_cast<size_t>(std::numeric_limits<int32_t>::max())) {
@@ -60,7 +65,7 @@ PaStatus BuildPAImage(const std::vector<PaUnit>& units, int32_t lSampleRate, int
   out.reserve(total);
   out.insert(out.end(), {'P', 'A', ' ', ' ', 1});
   PutInt32(out, lSampleRate);
-  PutInt16(out, 8);
+  PutInt16(out, nBitsPerSample);
   PutInt16(out, 1);
   PutInt32(out, static_cast<int32_t>(units.size()));
   PutInt32(out, static_cast<int32_t>(kPaHeaderSize));
@@ -83,9 +88,9 @@ PaStatus BuildPAImage(const std::vector<PaUnit>& units, int32_t lSampleRate, int
 }
 
 PaStatus WritePAFile(const std::u16string& path, const std::vector<PaUnit>& units, int32_t lSampleRate,
-                     int16_t nCipher) {
+                     int16_t nCipher, int16_t nBitsPerSample) {
   std::vector<uint8_t> bytes;
-  PaStatus status = BuildPAImage(units, lSampleRate, nCipher, bytes);
+  PaStatus status = BuildPAImage(units, lSampleRate, nCipher, bytes, nBitsPerSample);
   if (!status.bOk) return status;
   if (!CFile().WriteFileForBinary(path, bytes, false)) return PaStatus::Error(u"cannot write " + path);
   return PaStatus::Ok();

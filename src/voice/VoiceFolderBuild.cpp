@@ -75,7 +75,7 @@ VoiceBuildResult BuildVoiceFromFiles(const std::vector<std::filesystem::path>& f
     result.status = ReadMonoClip(Path16(file), clip);
     if (!result.status.bOk) return result;
     if (lRate == 0) lRate = clip.lSampleRate;
-    result.status = ConvertToU8(clip, lRate, unit.bytSample);
+    result.status = ConvertToPcm(clip, lRate, settings.nBitsPerSample, unit.bytSample);
     if (!result.status.bOk) {
       result.status.sMessage = Path16(file) + u": " + result.status.sMessage;
       return result;
@@ -84,7 +84,7 @@ VoiceBuildResult BuildVoiceFromFiles(const std::vector<std::filesystem::path>& f
   }
   if (progress) progress(files.size(), files.size());
 
-  result.status = WritePAFile(settings.sOutPath, units, lRate, settings.bCipher ? 1 : 0);
+  result.status = WritePAFile(settings.sOutPath, units, lRate, settings.bCipher ? 1 : 0, settings.nBitsPerSample);
   if (!result.status.bOk) {
     result.status.sMessage = settings.sOutPath + u": " + result.status.sMessage;
     return result;

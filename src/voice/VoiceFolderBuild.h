@@ -16,6 +16,7 @@ struct VoiceBuildSettings {
   std::u16string sOutPath;
   int32_t lSampleRate = 0;  // 0: the rate of the first recording
   bool bCipher = false;
+  int16_t nBitsPerSample = 8;  // 8 or 16
 };
 
 struct VoiceBuildResult {
@@ -36,7 +37,7 @@ bool IsRecordingFileName(const std::filesystem::path& path);
 // be read and on one without recordings.
 PaStatus ListRecordings(const std::u16string& sFolder, std::vector<std::filesystem::path>& retFiles);
 
-// Reads every recording, converts it to 8-bit mono at the rate and writes the
+// Reads every recording, converts it to mono at the rate and bits and writes the
 // voice file atomically: on failure or cancel sOutPath keeps what it held before.
 // Fails, naming the file, on a recording that cannot be read and on two files
 // that give the same unit.
