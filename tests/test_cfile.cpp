@@ -168,25 +168,12 @@ TEST_F(CFileTest, ModesAndSymlinksSurviveReplacing) {
   EXPECT_EQ(Mode("perm.txt"), 0640u);
   EXPECT_EQ(Get("perm.txt"), "new");
 
-  const mode_t mask = ::umask(022);
-  ASSERT_TRUE(file_.WriteFile(P("fresh.txt"), u"x"));
-  ::umask(mask);
-  EXPECT_EQ(Mode("fresh.txt"), 0644u);  // a new file: the umask's default
 
   Put("real.txt", "old");
   fs::create_symlink("real.txt", Fs("link.txt"));
   ASSERT_TRUE(file_.WriteFile(P("link.txt"), u"new"));
   EXPECT_TRUE(fs::is_symlink(Fs("link.txt")));
   EXPECT_EQ(Get("real.txt"), "new");
-}
-
-TEST_F(CFileTest, WriteWithReNameAndAppend) {
-  Put("report.txt", "first");
-  ASSERT_TRUE(file_.WriteFileForBinary(P("report.txt"), ToBytes("second"), true));
-  EXPECT_EQ(Get("report.txt") + Get("report(1).txt"), "firstsecond");
-  ASSERT_TRUE(file_.AppendFileForBinary(P("log.bin"), ToBytes("ab")));
-  ASSERT_TRUE(file_.AppendFileForBinary(P("log.bin"), ToBytes("cd")));
-  EXPECT_EQ(Get("log.bin"), "abcd");
 }
 
 // ---- SameFileToReName: the next free "(n)" name ----

@@ -49,15 +49,6 @@ TEST(PronunciationRulesTest, LengthenEi) {
   }
 }
 
-TEST(PronunciationRulesTest, WordClasses) {
-  EXPECT_TRUE(IsKatakanaWord(u"コーヒー") && IsKanjiWord(u"時々"));
-  EXPECT_FALSE(IsKatakanaWord(u"コーヒー豆") || IsKatakanaWord(u"") || IsKanjiWord(u"食べ") || IsKanjiWord(u""));
-  const Morpheme u{.surface = u"う", .partOfSpeech = u"助動詞", .reading = u"ウ", .pronunciation = u"ウ"};
-  const Morpheme verbU{.surface = u"う", .partOfSpeech = u"動詞", .reading = u"ウ", .pronunciation = u"ウ"};
-  EXPECT_TRUE(IsLongAuxiliaryU(u, u"だろ"));
-  EXPECT_FALSE(IsLongAuxiliaryU(u, u"か") || IsLongAuxiliaryU(u, u"") || IsLongAuxiliaryU(verbU, u"だろ"));
-}
-
 TEST(PronunciationRulesTest, KanjiNumeralDigits) {
   struct Case {
     std::u16string numeral, digits;

@@ -46,19 +46,6 @@ TEST(SentenceSplitTest, KnownCases) {
   EXPECT_EQ(SplitByChars(u"a-b_c", u"-_"), (Pieces{u"a-", u"b_", u"c"}));
 }
 
-TEST(SentenceSplitTest, SplitByLengthAndIndexOfNearest) {
-  EXPECT_EQ(SplitByLength(u"abcde", 2), (Pieces{u"ab", u"cd", u"e"}));
-  EXPECT_TRUE(SplitByLength(u"abc", 0).empty());
-  const struct {
-    std::vector<int32_t> positions;
-    int32_t expected;
-  } cases[] = {{{5, 3, 9}, 1}, {{0, 7, -4}, 1}, {{4, 2, 2}, 1}, {{0, 0}, 0}, {{}, -1}};
-  for (const auto& c : cases) {
-    std::vector<int32_t> positions = c.positions;
-    EXPECT_EQ(IndexOfNearest(positions), c.expected);
-  }
-}
-
 // The splitting as first written: for every mark, search its next occurrence
 // from the last cut, take the nearest, and repeat.
 Pieces ReferenceSplit(const std::u16string& text, const std::u16string& marks) {
