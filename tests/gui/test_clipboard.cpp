@@ -174,6 +174,8 @@ TEST(ClipboardFormats, OnlyPlainTextWithoutPictureOrRichTextCounts) {
       {"HTML only", {"text/html"}, false},
       {"nothing", {}, false},
       {"a type that merely starts like text", {"text/plainish"}, false},
+      {"files copied in a file manager", {"text/uri-list", "text/plain"}, false},
+      {"files copied in GNOME Files", {"x-special/gnome-copied-files", "text/plain"}, false},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
