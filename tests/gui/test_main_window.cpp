@@ -359,18 +359,17 @@ TEST_F(MainWindowTest, ClosingAsTheReadingStartsReadsNothing) {
   Later(w.get(), [this] { w->close(); });
   w->mnuRun_Play->trigger();
   EXPECT_TRUE(units.empty());
-  // The reading ends at its first unit instead of running on unseen.
-  EXPECT_EQ(w->nSounds, 1);
+  // The stop of the close is seen before the first unit.
+  EXPECT_EQ(w->nSounds, 0);
   EXPECT_EQ(Selection(*w), "0+0");
   EXPECT_EQ(nUnloaded, 1);
 }
 
-TEST_F(MainWindowTest, ClosingDuringSlowPlaySavesTheLoweredSpeed) {
+TEST_F(MainWindowTest, ClosingDuringSlowPlaySavesTheSpeedTheUserSet) {
   SetText(u"あいう");
   AtUnit(1, [this] { w->close(); });
   w->mnuRun_SlowPlay->trigger();
-  EXPECT_EQ(w->Speedbar->Value(), 750);
-  EXPECT_NE(FileText(dir.Path("options.dat")).find("\r\nSpeed=0.75\r\n"), std::string::npos);
+  EXPECT_NE(FileText(dir.Path("options.dat")).find("\r\nSpeed=1.00\r\n"), std::string::npos);
   EXPECT_EQ(nUnloaded, 1);
 }
 
