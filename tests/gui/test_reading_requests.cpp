@@ -63,9 +63,7 @@ TEST_F(ReadingRequestTest, AReadingFromTheStartHighlightsFromTheStartAfterACaret
   }
 }
 
-// No device at all: nothing opens.
 class NoSoundDevice : public ISoundOutput {
- public:
   int32_t Open(const WAVEFORMATEX&, IMessagePump&) override { return 0; }
   bool Write(int32_t, const uint8_t*, size_t) override { return false; }
   void Reset(int32_t) override {}
