@@ -1,6 +1,9 @@
 // The conversion template: any template text loads, entries come longest first
-// and never with an empty text to find, and applying them to any text ends.
+// and never with an empty text to find, and applying them to any text ends
+// without growing it past its cap.
 #include <fuzzer/FuzzedDataProvider.h>
+
+#include <algorithm>
 
 #include "FuzzInput.h"
 #include "conversion/ConvTemplete.h"
@@ -21,5 +24,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string text = fuzz::Text(reinterpret_cast<const uint8_t*>(textBytes.data()), textBytes.size());
   const std::u16string out = table.Apply(text);
   if (entries.empty() && out != text) fuzz::Fail("empty table changed the text");
+  if (out.size() > std::max(text.size(), table.MaxResultLength(text.size()))) fuzz::Fail("result past its cap");
   return 0;
 }

@@ -29,6 +29,7 @@ def utf16(text):
 put("fuzz_decode_text", "utf8", "今日は東京都の天気が良い。3000円です。\n")
 put("fuzz_decode_text", "cp932", "日本語のテキスト\r\n二行目、ｶﾀｶﾅ～①\r\n".encode("cp932"))
 put("fuzz_decode_text", "bom", b"\xef\xbb\xbf" + "wave dash 〜 and é 😀".encode("utf-8"))
+put("fuzz_decode_text", "mixed", "声源ファイル「50on.pa」、ｶﾀｶﾅ～①Ⅱⅲ㈱￢∵\r\n𠮷野家の😀と\ufeffBOM文字 é".encode("utf-8"))
 put("fuzz_decode_text", "broken", b"\xe3\x81\x82\xe3\x81\xc3\x28\x82\xa0\xfd\xfe\xff\x80")
 
 put("fuzz_split_by_chars", "marks", "今日は、いい天気。明日も,晴れ.でしょう")
@@ -36,6 +37,7 @@ put("fuzz_split_by_chars", "long", "あ" * 120 + "。" + "い" * 60)
 put("fuzz_split_by_chars", "surrogates", utf16("、。😀、") + b"\x00\xd8\x2c\x00")
 
 put("fuzz_split_syllables", "reading", "きょーわとーきょーとのてんきがよい。")
+put("fuzz_split_syllables", "photo", "きょうはとーきょーでしゃしんをとりました。ぎゅーにゅー")
 put("fuzz_split_syllables", "long", "ぎゅーにゅーでーたでぃーげーむゔぁーーゃょ")
 
 put("fuzz_numeric", "yen", "3000円です。１２３４５個")

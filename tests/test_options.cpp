@@ -133,7 +133,7 @@ COptions EveryFieldChanged() {
 }
 
 // Every field survives, in a CP932 file and in a UTF-8 one; volume and speed keep
-// two decimals; bare LF line ends are read too.
+// two decimals.
 TEST_F(OptionsFileTest, SaveThenLoadGivesTheSameRecordAndWindow) {
   FakeWindow from;
   from.volume = 0.005f;
@@ -159,14 +159,6 @@ TEST_F(OptionsFileTest, SaveThenLoadGivesTheSameRecordAndWindow) {
     LoadOptions(P("options.dat"), loaded, to);
     EXPECT_EQ(loaded, saved);
     EXPECT_EQ(to.calls, expected);
-
-    std::u16string text = OptionsText(saved, from);
-    for (size_t at = text.find(u"\r\n"); at != std::u16string::npos; at = text.find(u"\r\n", at)) text.erase(at, 1);
-    COptions lf = Defaults();
-    FakeWindow toLf;
-    LoadOptionsFromText(text, lf, toLf);
-    EXPECT_EQ(lf, saved);
-    EXPECT_EQ(toLf.calls, expected);
   }
 }
 
@@ -230,7 +222,6 @@ INSTANTIATE_TEST_SUITE_P(
     OptionsGrammar, OptionsLoadTest,
     ::testing::Values(
         LoadCase{"Empty", "", NoChange, {}},
-        LoadCase{"HeaderOnly", "// \r\n", NoChange, {}},
         LoadCase{"CommentsWithBlanks", "  // note\r\n/ / note\r\n\t//Mute=true\r\n", NoChange, {}},
         LoadCase{"EmptyLinesSkipped", "\r\n\r\nMute=true\r\n\r\n", [](COptions& o) { o.bMute = true; }, {}},
         LoadCase{"SlashesAfterValueAreValue", "FontName=Sans // note\r\n",
@@ -238,19 +229,15 @@ INSTANTIATE_TEST_SUITE_P(
         LoadCase{"KeyUpperCase", "MUTE=true\r\nfOnTsIzE=9\r\n",
                  [](COptions& o) { o.bMute = true, o.nFontSize = 9; }, {}},
         LoadCase{"BoolCapitalisedIsFalse", "Mute=true\r\nMute=True\r\n", NoChange, {}},
-        LoadCase{"BoolWithBlankIsFalse", "Mute=true\r\nMute= true\r\n", NoChange, {}},
         LoadCase{"BlankBeforeEqualsIsAnotherKey", "Volume = 2.00\r\nMute =true\r\n", NoChange, {}},
         LoadCase{"LineWithoutEqualsOrKey", "Mute\r\n=true\r\nColour=red\r\n", NoChange, {}},
         LoadCase{"PathKeepsFurtherEquals", "PAPath=C:\\a=b\\50on.pa\r\n",
                  [](COptions& o) { o.sPAPath = u"C:\\a=b\\50on.pa"; }, {}},
-        LoadCase{"EmptyText", "ConvTempletePath=\r\n", [](COptions& o) { o.sConvTempletePath = u""; }, {}},
         LoadCase{"LastLineWins", "FontSize=12\r\nFontSize=14\r\n", [](COptions& o) { o.nFontSize = 14; }, {}},
-        LoadCase{"NoFinalLineEnd", "FontSize=11", [](COptions& o) { o.nFontSize = 11; }, {}},
         LoadCase{"BareLfLinesAreLines", "// \nMute=true\nFontSize=12\nVolume=1.00\n",
                  [](COptions& o) { o.bMute = true, o.nFontSize = 12; }, {{"SetVolume", 1.0}}},
         LoadCase{"LoneCrStaysInValue", "FontName=A\rB\r\nMute=true\r\r\n",
                  [](COptions& o) { o.sFontName = u"A\rB"; }, {}},
-        LoadCase{"LoneCrSpoilsNumber", "FontSize=12\r\r\n", NoChange, {}},
         LoadCase{"SettersInLineOrder", "Speed=0.5\r\nWindowTop=3\r\nVolume=1\r\nSpeed=0,25\r\nWindowLeft=-20\r\n",
                  NoChange,
                  {{"SetSpeed", 0.5}, {"SetWindowTop", 3}, {"SetVolume", 1}, {"SetSpeed", 0.25},
@@ -297,30 +284,17 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(OptionsValuesTest, DecimalsAreWrittenWithTwoPlaces) {
   const std::pair<float, const char*> rows[] = {
-      {4.0f, "4.00"},   {1.0f, "1.00"},    {0.0f, "0.00"},   {-0.0f, "0.00"},   {0.995f, "1.00"},
-      {0.005f, "0.01"}, {0.004f, "0.00"},  {0.125f, "0.13"}, {0.999f, "1.00"},  {9.995f, "10.00"},
-      {0.01f, "0.01"},  {2.5f, "2.50"},    {0.75f, "0.75"},  {-1.5f, "-1.50"},  {-0.001f, "0.00"},
-      {399.99f, "399.99"}, {123456.0f, "123456.00"},
+      {4.0f, "4.00"},   {-0.0f, "0.00"},  {0.995f, "1.00"}, {0.005f, "0.01"},  {0.004f, "0.00"},
+      {0.125f, "0.13"}, {9.995f, "10.00"}, {0.75f, "0.75"},  {-1.5f, "-1.50"},  {-0.001f, "0.00"},
+      {123456.0f, "123456.00"},
   };
   for (const auto& [value, text] : rows) EXPECT_EQ(Utf16ToUtf8(DecimalToText(value)), text) << value;
 }
 
-TEST(OptionsValuesTest, EveryWrittenSliderValueReadsBackToTheSameStep) {
-  // Volume: every slider value ÷ 100 survives exactly.
-  for (int raw = 0; raw <= 400; ++raw) {
-    const float volume = static_cast<float>(raw) / 100.0f;
-    const auto back = TextToDecimal(DecimalToText(volume));
-    ASSERT_TRUE(back.has_value()) << raw;
-    EXPECT_EQ(*back, volume) << raw;
-  }
-}
-
 TEST(OptionsValuesTest, IntegerEdges) {
   const std::pair<const char*, std::optional<int32_t>> rows[] = {
-      {"-2147483648", -2147483647 - 1}, {"-2147483648.5", -2147483647 - 1}, {"-2147483648.51", std::nullopt},
-      {"99999999999", std::nullopt},   {"0000000000000000000042", 42},       {"1,5", 2},
-      {".5", 0},                       {"-", std::nullopt},                  {".", std::nullopt},
-      {"1 2", std::nullopt},           {"", std::nullopt},                   {"--1", std::nullopt},
+      {"-2147483648.5", -2147483647 - 1}, {"-2147483648.51", std::nullopt}, {"0000000000000000000042", 42},
+      {"1,5", 2}, {".5", 0}, {"-", std::nullopt}, {"1 2", std::nullopt}, {"--1", std::nullopt},
   };
   for (const auto& [text, value] : rows) EXPECT_EQ(TextToInteger(Utf8ToUtf16(text)), value) << text;
 }
@@ -367,11 +341,9 @@ INSTANTIATE_TEST_SUITE_P(
         LocationCase{"WritableFolder", {u"/opt/ekoto/", true, false, u"/cfg", u"/home/u"}, u"/opt/ekoto/options.dat"},
         LocationCase{"ReadOnlyWithFile", {u"/usr/bin/", false, true, u"/cfg", u"/home/u"}, u"/usr/bin/options.dat"},
         LocationCase{"ReadOnlyXdgSet", {u"/usr/bin/", false, false, u"/cfg", u"/home/u"}, u"/cfg/ekoto/options.dat"},
-        LocationCase{"XdgTrailingSlash", {u"/usr/bin/", false, false, u"/cfg//", u"/home/u"}, u"/cfg/ekoto/options.dat"},
         LocationCase{"XdgUnset", {u"/usr/bin/", false, false, u"", u"/home/u"}, u"/home/u/.config/ekoto/options.dat"},
         LocationCase{"XdgRelativeIgnored", {u"/usr/bin/", false, false, u"cfg", u"/home/u/"},
                      u"/home/u/.config/ekoto/options.dat"},
-        LocationCase{"HomeIsRoot", {u"/usr/bin/", false, false, u"", u"/"}, u"/.config/ekoto/options.dat"},
         LocationCase{"NoHomeAtAll", {u"/usr/bin/", false, false, u"", u""}, u"/usr/bin/options.dat"},
         LocationCase{"ProgramFolderUnknown", {u"", true, true, u"", u"/home/u"}, u"/home/u/.config/ekoto/options.dat"},
         LocationCase{"NothingKnown", {u"", false, false, u"", u""}, u""}),
@@ -382,18 +354,6 @@ TEST_F(OptionsFileTest, LocationLooksAtTheProgramFolder) {
   EXPECT_EQ(Utf16ToUtf8(OptionsFilesFor(P("bin/"), u"/cfg", u"/home/u").sLoadPath), Fs("bin/options.dat"));
   EXPECT_EQ(OptionsFilesFor(P("no_such_folder/"), u"/cfg", u"/home/u").sLoadPath, u"/cfg/ekoto/options.dat");
   EXPECT_EQ(OptionsFilesFor(P("no_such_folder/"), u"", u"/home/u").sLoadPath, u"/home/u/.config/ekoto/options.dat");
-}
-
-TEST_F(OptionsFileTest, LocationOfReadOnlyProgramFolder) {
-  if (::geteuid() == 0) GTEST_SKIP() << "root writes to any folder";
-  fs::create_directories(Fs("ro"));
-  ::chmod(Fs("ro").c_str(), 0555);
-  EXPECT_EQ(OptionsFilesFor(P("ro/"), u"/cfg", u"/home/u").sLoadPath, u"/cfg/ekoto/options.dat");
-  ::chmod(Fs("ro").c_str(), 0755);
-  PutBytes("ro/options.dat", "// \r\n");
-  ::chmod(Fs("ro").c_str(), 0555);
-  EXPECT_EQ(Utf16ToUtf8(OptionsFilesFor(P("ro/"), u"/cfg", u"/home/u").sLoadPath), Fs("ro/options.dat"));
-  ::chmod(Fs("ro").c_str(), 0755);
 }
 
 }  // namespace

@@ -20,12 +20,8 @@ TEST(PronunciationRulesTest, MergedPronunciationKeepsWrittenVowelsAndDzu) {
       {u"トウキョウ", u"トーキョー", u"トーキョー"},  // o-row + ウ is said long
       {u"シュウカン", u"シューカン", u"シュウカン"},  // ゅう stays written
       {u"クウキ", u"クーキ", u"クウキ"},            // so does any u-row + ウ
-      {u"ユウビン", u"ユービン", u"ユウビン"},
       {u"オオキイ", u"オーキイ", u"オオキイ"},      // a repeated vowel stays
-      {u"チイサイ", u"チーサイ", u"チイサイ"},
-      {u"ネエサン", u"ネーサン", u"ネエサン"},
       {u"ツヅク", u"ツズク", u"ツヅク"},            // づ and ぢ stay as written
-      {u"ハナヂ", u"ハナジ", u"ハナヂ"},
       {u"ハ", u"ワ", u"ワ"},                        // particles as said
       {u"トイウ", u"トユウ", u"トユウ"},
       {u"ヴァイオリン", u"バイオリン", u"バイオリン"},  // lengths differ: as said
@@ -43,9 +39,8 @@ TEST(PronunciationRulesTest, LengthenEi) {
     std::u16string kana, expected;
   };
   const std::vector<Case> cases = {
-      {u"センセイ", u"センセー"},   {u"ケイエイ", u"ケーエー"},   {u"テイネイ", u"テーネー"},
-      {u"メイメイ", u"メーメー"},   {u"イエイエ", u"イエイエ"},   // a doubled word has a seam
-      {u"ヒトビト", u"ヒトビト"},   {u"カイギ", u"カイギ"},       {u"エイ", u"エー"},
+      {u"ケイエイ", u"ケーエー"}, {u"メイメイ", u"メーメー"}, {u"イエイエ", u"イエイエ"},  // a doubled word has a seam
+      {u"カイギ", u"カイギ"},     {u"エイ", u"エー"},
   };
   for (const Case& c : cases) {
     std::u16string kana = u"テイ" + c.kana;
@@ -55,23 +50,12 @@ TEST(PronunciationRulesTest, LengthenEi) {
 }
 
 TEST(PronunciationRulesTest, WordClasses) {
-  EXPECT_TRUE(IsKatakanaWord(u"コーヒー"));
-  EXPECT_FALSE(IsKatakanaWord(u"コーヒー豆"));
-  EXPECT_FALSE(IsKatakanaWord(u""));
-  EXPECT_TRUE(IsKanjiWord(u"経営"));
-  EXPECT_TRUE(IsKanjiWord(u"時々"));
-  EXPECT_FALSE(IsKanjiWord(u"食べ"));
-  EXPECT_FALSE(IsKanjiWord(u""));
-}
-
-TEST(PronunciationRulesTest, LongAuxiliaryU) {
+  EXPECT_TRUE(IsKatakanaWord(u"コーヒー") && IsKanjiWord(u"時々"));
+  EXPECT_FALSE(IsKatakanaWord(u"コーヒー豆") || IsKatakanaWord(u"") || IsKanjiWord(u"食べ") || IsKanjiWord(u""));
   const Morpheme u{.surface = u"う", .partOfSpeech = u"助動詞", .reading = u"ウ", .pronunciation = u"ウ"};
   const Morpheme verbU{.surface = u"う", .partOfSpeech = u"動詞", .reading = u"ウ", .pronunciation = u"ウ"};
   EXPECT_TRUE(IsLongAuxiliaryU(u, u"だろ"));
-  EXPECT_TRUE(IsLongAuxiliaryU(u, u"たべよ"));
-  EXPECT_FALSE(IsLongAuxiliaryU(u, u"か"));
-  EXPECT_FALSE(IsLongAuxiliaryU(u, u""));
-  EXPECT_FALSE(IsLongAuxiliaryU(verbU, u"だろ"));
+  EXPECT_FALSE(IsLongAuxiliaryU(u, u"か") || IsLongAuxiliaryU(u, u"") || IsLongAuxiliaryU(verbU, u"だろ"));
 }
 
 TEST(PronunciationRulesTest, KanjiNumeralDigits) {
@@ -79,12 +63,9 @@ TEST(PronunciationRulesTest, KanjiNumeralDigits) {
     std::u16string numeral, digits;
   };
   const std::vector<Case> cases = {
-      {u"八百", u"800"},         {u"二万三千", u"23000"},      {u"千百十一", u"1111"},
-      {u"十", u"10"},            {u"万", u"10000"},            {u"三億五千万", u"350000000"},
-      {u"一億二千万", u"120000000"}, {u"五兆", u"5000000000000"}, {u"二〇二四", u"2024"},
-      {u"一二三", u"123"},       {u"二〇万", u"200000"},       {u"〇", u"0"},
-      {u"万万", u""},            {u"万億", u""},               {u"東", u""},
-      {u"", u""},
+      {u"二万三千", u"23000"}, {u"千百十一", u"1111"},  {u"万", u"10000"},      {u"三億五千万", u"350000000"},
+      {u"五兆", u"5000000000000"}, {u"二〇二四", u"2024"}, {u"二〇万", u"200000"}, {u"〇", u"0"},
+      {u"万万", u""},         {u"万億", u""},          {u"東", u""},
   };
   for (const Case& c : cases) EXPECT_EQ(KanjiNumeralDigits(c.numeral), c.digits);
 }
@@ -94,11 +75,9 @@ TEST(PronunciationRulesTest, ReadKanjiNumeral) {
     std::u16string numeral, said;
   };
   const std::vector<Case> cases = {
-      {u"八百", u"はっぴゃく"}, {u"三千", u"さんぜん"},     {u"六百", u"ろっぴゃく"},
-      {u"何百", u"なんびゃく"}, {u"何千", u"なんぜん"},     {u"何百万", u"なんびゃくまん"},
-      {u"数百", u"すうひゃく"}, {u"数万", u"すうまん"},     {u"数十", u"すうじゅう"},
+      {u"八百", u"はっぴゃく"}, {u"何千", u"なんぜん"}, {u"何百万", u"なんびゃくまん"}, {u"数十", u"すうじゅう"},
       {u"百兆", u"ひゃくちょー"},  // ょう said long, as elsewhere
-      {u"何", u""},             {u"何三", u""},             {u"雨", u""},
+      {u"何", u""},             {u"何三", u""},       {u"雨", u""},
   };
   for (const Case& c : cases) EXPECT_EQ(ReadKanjiNumeral(c.numeral), c.said) << c.said.size();
 }
@@ -109,17 +88,12 @@ TEST(PronunciationRulesTest, JoinNumberAndCounter) {
   };
   const std::vector<Case> cases = {
       {u"いち", u"ホン", u"いっ", u"ポン"},     {u"さん", u"ホン", u"さん", u"ボン"},
-      {u"なん", u"ハイ", u"なん", u"バイ"},     {u"さん", u"フン", u"さん", u"プン"},
-      {u"に", u"ホン", u"に", u"ホン"},         {u"ろく", u"カイ", u"ろっ", u"カイ"},
+      {u"なん", u"ハイ", u"なん", u"バイ"},     {u"に", u"ホン", u"に", u"ホン"},
       {u"ろく", u"サツ", u"ろく", u"サツ"},     {u"はち", u"サツ", u"はっ", u"サツ"},
-      {u"じゅう", u"ホン", u"じゅっ", u"ポン"}, {u"ひゃく", u"カイ", u"ひゃっ", u"カイ"},
-      {u"にじゅういち", u"トウ", u"にじゅういっ", u"トウ"},
-      {u"ご", u"カイ", u"ご", u"カイ"},
-      {u"いち", u"ニン", u"ひとり", u""},       {u"に", u"ニン", u"ふたり", u""},
-      {u"よん", u"ニン", u"よ", u"ニン"},       {u"じゅうに", u"ニン", u"じゅうに", u"ニン"},
-      {u"よん", u"ジ", u"よ", u"ジ"},           {u"はち", u"ニチ", u"ようか", u""},
-      {u"にじゅう", u"ニチ", u"はつか", u""},   {u"じゅうよん", u"ニチ", u"じゅうよっか", u""},
-      {u"いち", u"ニチ", u"いち", u"ニチ"},     {u"じゅういち", u"ニチ", u"じゅういち", u"ニチ"},
+      {u"じゅう", u"ホン", u"じゅっ", u"ポン"}, {u"にじゅういち", u"トウ", u"にじゅういっ", u"トウ"},
+      {u"に", u"ニン", u"ふたり", u""},         {u"じゅうに", u"ニン", u"じゅうに", u"ニン"},
+      {u"よん", u"ジ", u"よ", u"ジ"},           {u"にじゅう", u"ニチ", u"はつか", u""},
+      {u"じゅういち", u"ニチ", u"じゅういち", u"ニチ"},
   };
   for (const Case& c : cases) {
     std::u16string number = c.number, counter = c.counter;
@@ -170,26 +144,20 @@ TEST(PronunciationRulesTest, Sentences) {
       {{Word(u"学校", u"名詞", u"一般", u"ガッコウ", u"ガッコー"), Word(u"へ", u"助詞", u"格助詞", u"ヘ", u"エ")},
        u"がっこーえ"},
       {{Word(u"経済", u"名詞", u"一般", u"ケイザイ", u"ケイザイ")}, u"けーざい"},  // Sino-Japanese えい
-      {{Word(u"きれい", u"名詞", u"形容動詞語幹", u"キレイ", u"キレイ")}, u"きれー"},
       {{Word(u"見て", u"動詞", u"自立", u"ミテ", u"ミテ"), Word(u"いる", u"動詞", u"非自立", u"イル", u"イル")},
        u"みている"},  // not across words
       {{Word(u"空気", u"名詞", u"一般", u"クウキ", u"クーキ")}, u"くうき"},
-      {{Word(u"大きな", u"連体詞", u"*", u"オオキナ", u"オーキナ")}, u"おおきな"},
       {{Word(u"思う", u"動詞", u"自立", u"オモウ", u"オモウ")}, u"おもう"},
       {{Word(u"食べよ", u"動詞", u"自立", u"タベヨ", u"タベヨ"), u}, u"たべよー"},
-      {{Word(u"でしょ", u"助動詞", u"*", u"デショ", u"デショ"), u}, u"でしょー"},
       {{Word(u"ヴァイオリン", u"名詞", u"一般", u"ヴァイオリン", u"バイオリン")}, u"ゔぁいおりん"},
       {{Word(u"ボウリング", u"名詞", u"一般", u"", u"")}, u"ぼーりんぐ"},  // unknown loanword
-      {{Word(u"ごちそう", u"名詞", u"サ変接続", u"ゴチソウ", u"ゴチソウ")}, u"ごちそー"},
       {{Word(u"近づく", u"動詞", u"自立", u"チカヅク", u"チカズク")}, u"ちかづく"},
       {{number(u"八", u"ハチ"), number(u"百", u"ヒャク"), en}, u"はっぴゃくえん"},
       {{number(u"二", u"ニ"), number(u"万", u"マン"), number(u"三", u"サン"), number(u"千", u"セン"), en},
        u"にまんさんぜんえん"},
       {{number(u"一", u"イチ"), hon}, u"いっぽん"},
-      {{number(u"三", u"サン"), hon}, u"さんぼん"},
       {{number(u"二", u"ニ"), nin, ha}, u"ふたりわ"},
       {{number(u"一", u"イチ"), meter}, u"いちめーとる"},  // loanword counters keep their sound
-      {{number(u"何", u"ナン"), number(u"百", u"ヒャク"), number(u"万", u"マン")}, u"なんびゃくまん"},
       {{Word(u"数", u"名詞", u"一般", u"カズ", u"カズ"), number(u"百", u"ヒャク")}, u"すうひゃく"},
       {{Word(u"数", u"名詞", u"一般", u"カズ", u"カズ"), ha}, u"かずわ"},  // 数 alone is かず
       {{Word(u"鵺", u"名詞", u"一般", u"", u""), ha}, u"ぬえわ"},      // unknown kanji: the reader

@@ -1,3 +1,5 @@
+// The reader's state machine, driven by scripted events: what it reports,
+// and where it goes on after a pause, a stop or a refused play.
 #include <gtest/gtest.h>
 
 #include <functional>
@@ -9,20 +11,17 @@
 namespace ekoto {
 namespace {
 
-// Returns the piece as its own reading, so hiragana input reads unchanged;
-// pieces holding "×" fail.
+// Returns the piece as its own reading; pieces holding "×" fail.
 class EchoConverter : public IReverseConverter {
  public:
   bool ReverseConvert(const std::u16string& piece, std::u16string& reading) override {
-    ++calls;
     if (piece.find(u'×') != std::u16string::npos) return false;
     reading = piece;
     return true;
   }
-  int calls = 0;
 };
 
-// Records every event as one line; lets a test act at a given OnPlaySound.
+// Records every event as one line; runs an action at a given OnPlaySound.
 class Recorder : public IReadUpEvents, public IEventYield {
  public:
   void OnPlay() override { log.push_back("play"); }
@@ -40,11 +39,7 @@ class Recorder : public IReadUpEvents, public IEventYield {
     if (convert) txt = convert(txt);
   }
   void DoEvents() override {
-    if (atSound && sounds == atSoundIndex) {
-      auto action = std::move(atSound);
-      atSound = nullptr;
-      action();
-    }
+    if (atSound && sounds == atSoundIndex) std::exchange(atSound, nullptr)();
   }
 
   std::vector<std::string> log;
@@ -54,150 +49,95 @@ class Recorder : public IReadUpEvents, public IEventYield {
   std::function<std::u16string(const std::u16string&)> convert;
 };
 
-class ReadUpTest : public ::testing::Test {
- protected:
+using Log = std::vector<std::string>;
+enum class Act { kNone, kPause, kStop, kPauseThenStop, kPlay };
+
+TEST(ReadUpTest, Scripts) {
+  const struct {
+    const char* name;
+    std::u16string text;
+    int atSound;  // 0: the action comes before the reading
+    Act act;
+    const char16_t* again;  // played after the first reading, or nullptr
+    bool bHolds;            // a position is held after the first reading
+    Log expected;           // the log of the last reading
+  } rows[] = {
+      {"empty", u"", 0, Act::kNone, nullptr, false, {"play", "stop"}},
+      {"sentences", u"あ。い", 0, Act::kNone, nullptr, false,
+       {"play", "pos 0 2", "conv あ。", "sound あ", "sound 。", "pos 2 1", "conv い", "sound い", "stop"}},
+      {"trailing mark", u"か。", 0, Act::kNone, nullptr, false,
+       {"play", "pos 0 2", "conv か。", "sound か", "sound 。", "pos 2 0", "conv ", "sound ", "stop"}},
+      {"failed conversion", u"×", 0, Act::kNone, nullptr, false, {"play", "pos 0 1", "conv ×", "sound ", "stop"}},
+      // The paused unit is played again on resume, its sentence converted afresh.
+      {"pause, resume", u"あいう。かきく", 6, Act::kPause, u"ignored", true,
+       {"play", "pos 4 3", "conv かきく", "sound き", "sound く", "stop"}},
+      {"pause at first unit", u"あい", 1, Act::kPause, u"う", false, {"play", "pos 0 1", "conv う", "sound う", "stop"}},
+      {"stop", u"あい。う", 1, Act::kStop, nullptr, false, {"play", "pos 0 3", "conv あい。", "sound あ", "stop", "stop"}},
+      {"pause, stop, play", u"あ。いう", 3, Act::kPauseThenStop, u"え", true,
+       {"play", "pos 0 1", "conv え", "sound え", "stop"}},
+      {"pause while idle", u"あ", 0, Act::kPause, nullptr, false, {"play", "pos 0 1", "conv あ", "sound あ", "stop"}},
+      {"play while reading", u"あい", 1, Act::kPlay, nullptr, false,
+       {"play", "pos 0 2", "conv あい", "sound あ", "sound い", "stop"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Recorder rec;
+    EchoConverter converter;
+    clsReadUp reader(rec, rec, converter);
+    std::function<void()> action;
+    switch (row.act) {
+      case Act::kNone: break;
+      case Act::kPause:
+      case Act::kPauseThenStop: action = [&] { reader.PauseText(); }; break;
+      case Act::kStop: action = [&] { reader.StopText(); }; break;
+      case Act::kPlay: action = [&] { reader.PlayText(u"ん"); }; break;
+    }
+    if (row.atSound == 0 && action) {
+      action();
+      rec.log.clear();
+    } else {
+      rec.atSoundIndex = row.atSound;
+      rec.atSound = action;
+    }
+    reader.PlayText(row.text);
+    EXPECT_EQ(reader.HoldsPosition(), row.bHolds);
+    if (row.act == Act::kPauseThenStop) reader.StopText();  // after the paused reading returned
+    if (row.again) {
+      rec.log.clear();
+      reader.PlayText(row.again);
+    }
+    EXPECT_EQ(rec.log, row.expected);
+    EXPECT_FALSE(reader.HoldsPosition());
+  }
+}
+
+TEST(ReadUpTest, LongSentencesArriveInPiecesOfFiftyConvertedByTheHandler) {
   Recorder rec;
   EchoConverter converter;
-  clsReadUp reader{rec, rec, converter};
-};
-
-using Log = std::vector<std::string>;
-
-TEST_F(ReadUpTest, EmptyTextGivesPlayThenStop) {
-  reader.PlayText(u"");
-  EXPECT_EQ(rec.log, (Log{"play", "stop"}));
-  EXPECT_EQ(converter.calls, 0);
-}
-
-TEST_F(ReadUpTest, ReadsSentencesWithPositions) {
-  reader.PlayText(u"あ。い");
-  EXPECT_EQ(rec.log, (Log{"play", "pos 0 2", "conv あ。", "sound あ", "sound 。", "pos 2 1", "conv い",
-                          "sound い", "stop"}));
-}
-
-TEST_F(ReadUpTest, TrailingMarkGivesAnEmptyLastSentence) {
-  reader.PlayText(u"か。");
-  EXPECT_EQ(rec.log, (Log{"play", "pos 0 2", "conv か。", "sound か", "sound 。", "pos 2 0", "conv ",
-                          "sound ", "stop"}));
-}
-
-TEST_F(ReadUpTest, TextWithoutMarkIsOneSentenceHoweverLong) {
-  const std::u16string text(120, u'あ');
-  reader.PlayText(text);
-  EXPECT_EQ(rec.log[1], "pos 0 120");
-  EXPECT_EQ(rec.sounds, 120);
-}
-
-TEST_F(ReadUpTest, LongSentencesArriveInPiecesOfFifty) {
-  std::u16string text(119, u'あ');
-  text += u'。';
-  reader.PlayText(text);
+  clsReadUp reader(rec, rec, converter);
+  reader.PlayText(std::u16string(119, u'あ') + u"。");
   Log positions;
   for (const auto& line : rec.log)
     if (line.rfind("pos", 0) == 0) positions.push_back(line);
   EXPECT_EQ(positions, (Log{"pos 0 50", "pos 50 50", "pos 100 20", "pos 120 0"}));
-}
-
-TEST_F(ReadUpTest, ConvertionHandlerDecidesWhatIsRead) {
+  rec.log.clear();
   rec.convert = [](const std::u16string&) { return std::u16string(u"きょー"); };
   reader.PlayText(u"今日");
   EXPECT_EQ(rec.log, (Log{"play", "pos 0 2", "conv 今日", "sound きょ", "sound ぉ", "stop"}));
 }
 
-TEST_F(ReadUpTest, FailedConversionReadsAsOneEmptyUnit) {
-  reader.PlayText(u"×");
-  EXPECT_EQ(rec.log, (Log{"play", "pos 0 1", "conv ×", "sound ", "stop"}));
-}
-
-TEST_F(ReadUpTest, PauseThenResumeReplaysThePausedUnit) {
-  // Pause during unit 3 (index 2) of sentence 2.
-  rec.atSoundIndex = 6;  // あいう。 gives 4 units, then かきく: the 6th sound is き.
-  rec.atSound = [&] { reader.PauseText(); };
-  reader.PlayText(u"あいう。かきく");
-  EXPECT_EQ(rec.log.back(), "pause");
-  EXPECT_TRUE(reader.HoldsPosition());
-
-  rec.log.clear();
-  reader.PlayText(u"ignored");
-  EXPECT_EQ(rec.log, (Log{"play", "pos 4 3", "conv かきく", "sound き", "sound く", "stop"}));
-  EXPECT_FALSE(reader.HoldsPosition());
-}
-
-TEST_F(ReadUpTest, PauseOnTheVeryFirstUnitHoldsNoPosition) {
-  rec.atSoundIndex = 1;
-  rec.atSound = [&] { reader.PauseText(); };
-  reader.PlayText(u"あい");
-  EXPECT_FALSE(reader.HoldsPosition());
-  rec.log.clear();
-  reader.PlayText(u"う");
-  EXPECT_EQ(rec.log, (Log{"play", "pos 0 1", "conv う", "sound う", "stop"}));
-}
-
-TEST_F(ReadUpTest, StopDuringReadingRaisesOnStopTwice) {
-  rec.atSoundIndex = 1;
-  rec.atSound = [&] { reader.StopText(); };
-  reader.PlayText(u"あい。う");
-  EXPECT_EQ(rec.log, (Log{"play", "pos 0 3", "conv あい。", "sound あ", "stop", "stop"}));
-  EXPECT_FALSE(reader.HoldsPosition());
-}
-
-TEST_F(ReadUpTest, PauseThenStopThenPlayStartsAfresh) {
-  rec.atSoundIndex = 2;
-  rec.atSound = [&] { reader.PauseText(); };
-  reader.PlayText(u"あい");
-  reader.StopText();
-  rec.log.clear();
-  reader.PlayText(u"え");
-  EXPECT_EQ(rec.log, (Log{"play", "pos 0 1", "conv え", "sound え", "stop"}));
-}
-
-TEST_F(ReadUpTest, PauseWhileIdleIsDroppedByTheNextPlay) {
-  reader.PauseText();
-  rec.log.clear();
-  reader.PlayText(u"あ");
-  EXPECT_EQ(rec.log, (Log{"play", "pos 0 1", "conv あ", "sound あ", "stop"}));
-}
-
-TEST_F(ReadUpTest, PlayWhileReadingIsRefused) {
-  rec.atSoundIndex = 1;
-  rec.atSound = [&] { reader.PlayText(u"ん"); };
-  reader.PlayText(u"あい");
-  EXPECT_EQ(rec.log, (Log{"play", "pos 0 2", "conv あい", "sound あ", "sound い", "stop"}));
-}
-
-TEST_F(ReadUpTest, ThrowingHandlerEndsReadingAndAllowsTheNext) {
+TEST(ReadUpTest, ThrowingHandlerEndsReadingAndAllowsTheNext) {
+  Recorder rec;
+  EchoConverter converter;
+  clsReadUp reader(rec, rec, converter);
   rec.atSoundIndex = 1;
   rec.atSound = [] { throw std::runtime_error("handler failed"); };
   EXPECT_THROW(reader.PlayText(u"あい"), std::runtime_error);
   EXPECT_FALSE(reader.IsReading());
-  EXPECT_NE(rec.log.back(), "stop");
-  rec.log.clear();
   reader.StopText();
   reader.PlayText(u"う");
   EXPECT_EQ(rec.log.back(), "stop");
   EXPECT_EQ(rec.sounds, 2);
-}
-
-TEST_F(ReadUpTest, ResumeConvertsThePausedSentenceAfresh) {
-  int conversions = 0;
-  rec.convert = [&](const std::u16string& txt) {
-    ++conversions;
-    return txt;
-  };
-  rec.atSoundIndex = 2;
-  rec.atSound = [&] { reader.PauseText(); };
-  reader.PlayText(u"あいう");
-  reader.PlayText(u"");
-  EXPECT_EQ(conversions, 2);
-  EXPECT_EQ(rec.sounds, 4);  // あ, い, then い again and う
-}
-
-TEST_F(ReadUpTest, WaveFilePlayerIsSilentWhenAbsent) {
-  reader.PlaySoundFromFile(u"/nonexistent.wav");
-  std::u16string played;
-  reader.SetWaveFilePlayer([&](const std::u16string& fp) { played = fp; });
-  reader.PlaySoundFromFile(u"a.wav");
-  EXPECT_EQ(played, u"a.wav");
 }
 
 }  // namespace
