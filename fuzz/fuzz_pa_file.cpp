@@ -1,12 +1,17 @@
 // The voice source file readers on any bytes: the table walk, the lookup and
-// the name list. The bytes go into a memory file read through its /proc path,
-// as the readers would read a file on disk.
+// the name list. A lookup finds a unit exactly when the first entry of that name
+// with a sample lies inside the file, and returns that entry's bytes, deciphered
+// when the file says so. The bytes go into a memory file read through its /proc
+// path, as the readers would read a file on disk.
 #include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <map>
+
 #include "FuzzInput.h"
 #include "util/Utf.h"
+#include "voice/CRC4.h"
 #include "voice/PaFile.h"
 #include "voice/PaScan.h"
 
@@ -27,9 +32,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::u16string path = Utf8ToUtf16("/proc/self/fd/" + std::to_string(fd));
 
   std::vector<PaEntryInfo> walked;
+  std::map<std::u16string, PaEntryInfo> firstWithSample;
   const PaScanResult scan = ScanPAFile(fd, static_cast<int64_t>(size), [&](const PaEntryInfo& entry) {
     if (entry.lLength < 0 || entry.lOffset >= static_cast<int64_t>(size)) fuzz::Fail("entry outside the file");
     if (walked.size() < 64) walked.push_back(entry);
+    if (entry.lLength > 0) firstWithSample.try_emplace(entry.sName, entry);
   });
   if (scan.end == PaScanEnd::Complete && scan.lEntriesRead != std::max<int32_t>(scan.header.lEntryCount, 0)) {
     fuzz::Fail("complete walk without every entry");
@@ -42,9 +49,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
   for (const PaEntryInfo& entry : walked) {
     std::vector<uint8_t> sample;
-    if (FindPASound(path, entry.sName, sample, header) && sample.size() > size) {
-      fuzz::Fail("sample larger than the file");
-    }
+    const bool bFound = FindPASound(path, entry.sName, sample, header);
+    const auto first = firstWithSample.find(entry.sName);
+    const bool bInside = first != firstWithSample.end() &&
+                         first->second.lLength <= static_cast<int64_t>(size) - first->second.lSampleOffset;
+    if (bFound != bInside) fuzz::Fail("lookup disagrees with the entry's place in the file");
+    if (!bFound) continue;
+    const uint8_t* stored = data + first->second.lSampleOffset;
+    std::vector<uint8_t> expected(stored, stored + first->second.lLength);
+    if (scan.header.nCipher == 1) CRC4().DecryptByte(expected, kPaCipherKey);
+    if (sample != expected) fuzz::Fail("sample is not exactly its entry's bytes");
   }
   return 0;
 }

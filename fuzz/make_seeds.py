@@ -33,6 +33,7 @@ put("fuzz_decode_text", "mixed", "声源ファイル「50on.pa」、ｶﾀｶﾅ
 put("fuzz_decode_text", "broken", b"\xe3\x81\x82\xe3\x81\xc3\x28\x82\xa0\xfd\xfe\xff\x80")
 
 put("fuzz_split_by_chars", "marks", "今日は、いい天気。明日も,晴れ.でしょう")
+put("fuzz_split_by_chars", "numbers", "1,500円と3.14、1,2,3。１，０００．５")
 put("fuzz_split_by_chars", "long", "あ" * 120 + "。" + "い" * 60)
 put("fuzz_split_by_chars", "surrogates", utf16("、。😀、") + b"\x00\xd8\x2c\x00")
 
@@ -43,6 +44,8 @@ put("fuzz_split_syllables", "long", "ぎゅーにゅーでーたでぃーげー�
 put("fuzz_numeric", "yen", "3000円です。１２３４５個")
 put("fuzz_numeric", "zeros", "0000 と 100000000 と 0")
 put("fuzz_numeric", "long", "9" * 80 + "x" + "1" + "0" * 72)
+put("fuzz_numeric", "counters", "2024年12月1日 午後4時30分 8歳 3人 1万2千人 20億円 1兆 10～20km 何時")
+put("fuzz_numeric", "shapes", "1,500 ３．１４ 0.5% 090-1234-5678 1-2-3 3-1 2024/12/6 12:45:30 $5 ¥1,000 007 1.5万")
 
 put("fuzz_crc4_hex", "hex", "0A1B2C3D4E5F")
 put("fuzz_crc4_hex", "lower", "deadbeef00")
@@ -65,3 +68,23 @@ put("fuzz_pa_file", "two", pa([("い", b"\x01\x02\x03"), ("か", b"\x04\x05")]))
 put("fuzz_pa_file", "cipher", pa([("きゃ", b"\x10" * 8), ("ー", b"")], cipher=1))
 put("fuzz_pa_file", "huge_count", pa([("あ", b"\x00")], count=0x7FFFFFFF))
 put("fuzz_pa_file", "gap", pa([("あ", b"\x07")], table=40)[:23] + b"\x00" * 17 + pa([("あ", b"\x07")])[23:])
+
+# Tables that lie or break off, and lookups the readers must answer from the
+# first entry of a name with a sample.
+entry = lambda name, length, sample: struct.pack("<i", len(name)) + name + struct.pack("<i", length) + sample
+put("fuzz_pa_file", "first_wins", pa([("か", b""), ("か", b"\x07\x08"), ("あ", b"\x02"), ("か", b"\x03\x03")]))
+put("fuzz_pa_file", "undecodable_name",
+    pa([("あ", b"\x02")], count=2)[:23] + entry(b"\x82\x20", 1, b"\x01\xee") + pa([("あ", b"\x02")])[23:])
+put("fuzz_pa_file", "name_length_0", pa([("あ", b"\x01\x02")], count=3) + entry(b"", 1, b"\x05\x00"))
+put("fuzz_pa_file", "sample_one_short", pa([], count=1) + entry("あ".encode("cp932"), 4, b"\x01\x02\x03"))
+put("fuzz_pa_file", "sample_past_end", pa([("い", b"\x04")], count=2) + entry("あ".encode("cp932"), 0x7FFFFFFF, b"\x01"))
+put("fuzz_pa_file", "negative_lengths", pa([("あ", b"\x01\x02")], count=3) + entry(b"\x82\xa2", -1, b"\x05\x00"))
+put("fuzz_pa_file", "table_offset_negative", pa([("あ", b"\x09")], table=-1))
+
+# Text decoding: UTF-16 with surrogates that do not pair; options of random bytes
+# around one good line.
+put("fuzz_decode_text", "utf16_lone_trail", b"\xff\xfe\x00\xdc\x41\x00")
+put("fuzz_decode_text", "utf16_be_pair_then_lead", b"\xfe\xff\xd8\x3d\xde\x00\xd8\x00")
+put("fuzz_decode_text", "utf16_two_leads", b"\xff\xfe\x00\xd8\x00\xd8\x00\xdc")
+put("fuzz_options", "random_around_a_line", bytes((n * 167 + 13) % 256 for n in range(600)) + b"\r\nFontSize=37\r\n" +
+    bytes((n * 89 + 7) % 256 for n in range(600)))

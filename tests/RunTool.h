@@ -15,12 +15,10 @@ struct ToolResult {
 // Runs EKOTO_BIN_DIR/tool with args (shell syntax) and collects its output.
 inline ToolResult RunTool(const std::string& tool, const std::string& args, const std::string& stderrTo = "&1") {
   ToolResult result;
-  const std::string command = std::string(EKOTO_BIN_DIR) + "/" + tool + " " + args + " 2>" + stderrTo;
-  FILE* pipe = popen(command.c_str(), "r");
+  FILE* pipe = popen((std::string(EKOTO_BIN_DIR) + "/" + tool + " " + args + " 2>" + stderrTo).c_str(), "r");
   if (!pipe) return result;
   char buffer[4096];
-  size_t n;
-  while ((n = fread(buffer, 1, sizeof buffer, pipe)) > 0) result.output.append(buffer, n);
+  for (size_t n; (n = fread(buffer, 1, sizeof buffer, pipe)) > 0;) result.output.append(buffer, n);
   const int raw = pclose(pipe);
   result.status = WIFEXITED(raw) ? WEXITSTATUS(raw) : -1;
   return result;

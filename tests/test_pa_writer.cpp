@@ -1,16 +1,18 @@
 // Writing voice source files: exact bytes of a small file, round trips through the
-// readers (plain and ciphered), refused unit lists, and the structural check.
+// readers (plain and ciphered), refused unit lists, the structural check, voices
+// built from a folder of recordings; and the RC4 cipher of ciphered files.
 #include <gtest/gtest.h>
 
 #include <algorithm>
 
 #include "PaTestFiles.h"
-#include "voice/AudioImport.h"
+#include "RecordingFiles.h"
 #include "voice/CRC4.h"
 #include "voice/PaCheck.h"
 #include "voice/PaFile.h"
 #include "voice/PaWriter.h"
 #include "voice/RequiredUnits.h"
+#include "voice/VoiceFolderBuild.h"
 
 namespace ekoto {
 namespace {
@@ -21,193 +23,151 @@ TEST(PaWriter, ExactBytesOfATinyFile) {
   Bytes image;
   ASSERT_TRUE(BuildPAImage({{u"あ", {0x80, 0x81}}, {u"A", {0x7F}}}, 8000, 0, image).bOk);
   const Bytes expected = {
-      'P', 'A', ' ', ' ', 1,     // magic, version
-      0x40, 0x1F, 0, 0,          // 8000 Hz
-      8, 0, 1, 0,                // 8 bits, 1 channel
-      2, 0, 0, 0,                // 2 entries
-      23, 0, 0, 0,               // the table right after the header
-      0, 0,                      // plain
-      2, 0, 0, 0, 0x82, 0xA0,    // "あ" in CP932
-      2, 0, 0, 0, 0x80, 0x81, 0, // L = 2, the sample and its spare byte
-      1, 0, 0, 0, 'A',           //
-      1, 0, 0, 0, 0x7F, 0,       //
-  };
+      'P', 'A', ' ', ' ', 1, 0x40, 0x1F, 0, 0, 8, 0, 1, 0,  // magic, version, 8000 Hz, 8 bits, 1 channel
+      2, 0, 0, 0, 23, 0, 0, 0, 0, 0,                        // 2 entries, the table right after, plain
+      2, 0, 0, 0, 0x82, 0xA0, 2, 0, 0, 0, 0x80, 0x81, 0,    // "あ" in CP932, L = 2, sample, spare byte
+      1, 0, 0, 0, 'A', 1, 0, 0, 0, 0x7F, 0};
   EXPECT_EQ(image, expected);
 }
 
-TEST(PaWriter, RoundTripThroughTheReaders) {
+TEST(PaWriter, RoundTripThroughTheReadersPlainAndCiphered) {
   testing::ScratchDir dir;
   std::vector<PaUnit> units;
   const std::vector<std::u16string> names = {u"あ", u"きゃ", u"ー", u"Z", u"、", u"ヴ"};
-  for (size_t k = 0; k < names.size(); ++k) {
-    Bytes sample(100 + k * 37);
-    for (size_t n = 0; n < sample.size(); ++n) sample[n] = static_cast<uint8_t>(n * 7 + k);
-    units.push_back({names[k], sample});
-  }
+  for (size_t k = 0; k < names.size(); ++k) units.push_back({names[k], Bytes(100 + k * 37, static_cast<uint8_t>(k * 7))});
   for (int16_t cipher : {0, 1}) {
     const std::u16string path = dir.Path16("voice" + std::to_string(cipher) + ".pa");
     ASSERT_TRUE(WritePAFile(path, units, 11025, cipher).bOk);
+    PAHEADER header;
     for (const PaUnit& unit : units) {
       Bytes sample;
-      PAHEADER header;
       ASSERT_TRUE(FindPASound(path, unit.sName, sample, header)) << Utf16ToUtf8(unit.sName);
       EXPECT_EQ(sample, unit.bytSample) << Utf16ToUtf8(unit.sName) << " cipher " << cipher;
-      EXPECT_EQ(header.lSampleRate, 11025);
-      EXPECT_EQ(header.nCipher, cipher);
+      EXPECT_EQ(std::make_pair(header.lSampleRate, header.nCipher), std::make_pair(11025, cipher));
     }
-    PAHEADER header;
     EXPECT_EQ(GetPASoundNames(path, header), names);
   }
-  // Ciphered on disk: each sample on its own under the fixed key.
-  const Bytes plain = testing::ReadBytes(dir.Path("voice0.pa"));
-  const Bytes ciphered = testing::ReadBytes(dir.Path("voice1.pa"));
-  ASSERT_EQ(plain.size(), ciphered.size());
-  const size_t firstSample = 23 + 4 + 2 + 4;
-  Bytes expected(units[0].bytSample);
-  ASSERT_TRUE(CRC4().EncryptByte(expected, u"tun7"));
-  EXPECT_TRUE(std::equal(expected.begin(), expected.end(), ciphered.begin() + firstSample));
 }
 
 TEST(PaWriter, RefusedListsWriteNothing) {
-  struct Row {
-    const char* label;
-    std::vector<PaUnit> units;
-    int32_t rate;
-    const char16_t* messagePart;
-  };
-  const Row rows[] = {
-      {"no CP932 form", {{u"あ", {1}}, {u"\U0001F600", {2}}}, 8000, u"\U0001F600"},
-      {"hangul", {{u"한", {1}}}, 8000, u"한"},
-      {"duplicate", {{u"か", {1}}, {u"か", {2}}}, 8000, u"か"},
-      {"empty sample", {{u"か", {}}}, 8000, u"か"},
-      {"empty name", {{u"", {1}}}, 8000, u"name"},
-      {"no units", {}, 8000, u"no units"},
-      {"zero rate", {{u"か", {1}}}, 0, u"rate"},
+  const std::tuple<std::vector<PaUnit>, int32_t, const char16_t*> rows[] = {
+      {{{u"あ", {1}}, {u"\U0001F600", {2}}}, 8000, u"\U0001F600"},  // no CP932 form
+      {{{u"か", {1}}, {u"か", {2}}}, 8000, u"か"},                   // twice
+      {{{u"か", {}}}, 8000, u"か"},   {{{u"", {1}}}, 8000, u"name"},
+      {{}, 8000, u"no units"},       {{{u"か", {1}}}, 0, u"rate"},
   };
   testing::ScratchDir dir;
   testing::WriteBytes(dir.Path("kept.pa"), {1, 2, 3});
-  for (const Row& row : rows) {
-    const PaStatus status = WritePAFile(dir.Path16("new.pa"), row.units, row.rate, 0);
-    EXPECT_FALSE(status.bOk) << row.label;
-    EXPECT_NE(status.sMessage.find(row.messagePart), std::u16string::npos)
-        << row.label << ": " << Utf16ToUtf8(status.sMessage);
-    EXPECT_FALSE(std::filesystem::exists(dir.Path("new.pa"))) << row.label;
-    EXPECT_FALSE(WritePAFile(dir.Path16("kept.pa"), row.units, row.rate, 0).bOk);
-    EXPECT_EQ(testing::ReadBytes(dir.Path("kept.pa")), (Bytes{1, 2, 3})) << row.label;
+  for (const auto& [units, rate, messagePart] : rows) {
+    const PaStatus status = WritePAFile(dir.Path16("new.pa"), units, rate, 0);
+    EXPECT_TRUE(!status.bOk && status.sMessage.find(messagePart) != std::u16string::npos) << Utf16ToUtf8(status.sMessage);
+    EXPECT_FALSE(WritePAFile(dir.Path16("kept.pa"), units, rate, 0).bOk);
   }
-  // An unwritable place.
   EXPECT_FALSE(WritePAFile(dir.Path16("no/such/dir/v.pa"), {{u"か", {1}}}, 8000, 0).bOk);
-  // Nothing but the kept file is left behind, no temporary either.
+  // The kept file as it was, and nothing else left behind, no temporary either.
+  EXPECT_EQ(testing::ReadBytes(dir.Path("kept.pa")), (Bytes{1, 2, 3}));
   EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), std::filesystem::directory_iterator()), 1);
 }
 
-TEST(PaWriter, RequiredUnitsAreDistinctAndWritable) {
-  const std::vector<std::u16string> units = RequiredUnits();
-  std::vector<PaUnit> voice;
-  for (const std::u16string& unit : units) voice.push_back({unit, {128}});
-  Bytes image;
-  // Duplicates or names without a CP932 form would be refused here.
-  EXPECT_TRUE(BuildPAImage(voice, 8000, 0, image).bOk);
-  for (const char16_t* unit : {u"あ", u"ん", u"を", u"ぽ", u"ぁ", u"っ", u"きゃ", u"りょ", u"ぢゃ", u"A", u"Z", u"ー",
-                               u"、", u"。", u"「", u"」", u"・", u"！", u"？", u"!", u"?", u",", u"."}) {
-    EXPECT_NE(std::find(units.begin(), units.end(), unit), units.end()) << Utf16ToUtf8(unit);
-  }
-  for (const char16_t* unit : {u"ゃ", u"ア", u"a", u"0", u" ", u"", u"ゔ"}) {
-    EXPECT_EQ(std::find(units.begin(), units.end(), unit), units.end()) << Utf16ToUtf8(unit);
-  }
-}
-
-TEST(PaCheck, CompleteVoicePassesAndGapsAreNamed) {
-  testing::ScratchDir dir;
-  std::vector<PaUnit> voice;
-  for (const std::u16string& unit : RequiredUnits()) voice.push_back({unit, {128, 129}});
-  ASSERT_TRUE(WritePAFile(dir.Path16("full.pa"), voice, 22050, 1).bOk);
-  const PaCheckResult full = CheckPAFile(dir.Path16("full.pa"));
-  EXPECT_TRUE(full.Passed());
-  EXPECT_TRUE(full.problems.empty());
-
-  voice.erase(std::find_if(voice.begin(), voice.end(), [](const PaUnit& u) { return u.sName == u"しゅ"; }));
-  voice.erase(std::find_if(voice.begin(), voice.end(), [](const PaUnit& u) { return u.sName == u"Q"; }));
-  ASSERT_TRUE(WritePAFile(dir.Path16("gaps.pa"), voice, 22050, 0).bOk);
-  const PaCheckResult gaps = CheckPAFile(dir.Path16("gaps.pa"));
-  EXPECT_FALSE(gaps.Passed());
-  EXPECT_EQ(gaps.missingUnits, (std::vector<std::u16string>{u"しゅ", u"Q"}));
-}
-
-TEST(PaCheck, StructuralProblems) {
+// A full voice (every required unit distinct, with a CP932 name) passes; gaps and a cut
+// file are named; a repeated name is only a warning.
+TEST(PaCheck, ProblemsAreNamed) {
   testing::ScratchDir dir;
   std::vector<PaUnit> voice;
   for (const std::u16string& unit : RequiredUnits()) voice.push_back({unit, {128}});
+  ASSERT_TRUE(WritePAFile(dir.Path16("full.pa"), voice, 22050, 1).bOk);
+  EXPECT_TRUE(CheckPAFile(dir.Path16("full.pa")).Passed() && CheckPAFile(dir.Path16("full.pa")).problems.empty());
   Bytes image;
   ASSERT_TRUE(BuildPAImage(voice, 22050, 0, image).bOk);
-
-  auto check = [&dir](const Bytes& bytes) {
+  Bytes cut(image.begin(), image.end() - 10), repeated = image;
+  repeated[13] = static_cast<uint8_t>(voice.size() + 1);  // a second "あ" at the end
+  repeated.insert(repeated.end(), {2, 0, 0, 0, 0x82, 0xA0, 1, 0, 0, 0, 99, 0});
+  const std::tuple<Bytes, const char16_t*, bool> rows[] = {
+      {cut, u"past the end", true}, {repeated, u"repeats entry 1", false}};
+  for (const auto& [bytes, part, bError] : rows) {
     testing::WriteBytes(dir.Path("v.pa"), bytes);
-    return CheckPAFile(dir.Path16("v.pa"));
-  };
-  auto mentions = [](const PaCheckResult& r, const char16_t* part, bool bError) {
-    return std::any_of(r.problems.begin(), r.problems.end(), [&](const PaProblem& p) {
+    const PaCheckResult r = CheckPAFile(dir.Path16("v.pa"));
+    EXPECT_EQ(r.Passed(), !bError) << Utf16ToUtf8(part);
+    EXPECT_TRUE(std::any_of(r.problems.begin(), r.problems.end(), [part = part, bError = bError](const PaProblem& p) {
       return p.bError == bError && p.sMessage.find(part) != std::u16string::npos;
-    });
-  };
-
-  Bytes truncated(image.begin(), image.end() - 10);
-  const PaCheckResult cut = check(truncated);
-  EXPECT_FALSE(cut.Passed());
-  EXPECT_TRUE(mentions(cut, u"past the end", true));
-
-  Bytes sixteenBits = image;
-  sixteenBits[9] = 16;
-  EXPECT_TRUE(mentions(check(sixteenBits), u"bits per sample", true));
-
-  Bytes badMagic = image;
-  badMagic[3] = 'X';
-  const PaCheckResult magic = check(badMagic);
-  EXPECT_FALSE(magic.Passed());
-  EXPECT_FALSE(magic.bHeaderRead);
-
-  // A second "あ" at the end, with a sample: reported, but the voice still works.
-  Bytes duplicate = image;
-  duplicate[13] = static_cast<uint8_t>(voice.size() + 1);
-  for (uint8_t b : Bytes{2, 0, 0, 0, 0x82, 0xA0, 1, 0, 0, 0, 99, 0}) duplicate.push_back(b);
-  const PaCheckResult dup = check(duplicate);
-  EXPECT_TRUE(dup.Passed());
-  EXPECT_TRUE(mentions(dup, u"repeats entry 1", false));
+    })) << Utf16ToUtf8(part);
+  }
+  std::erase_if(voice, [](const PaUnit& u) { return u.sName == u"しゅ" || u.sName == u"Q"; });
+  ASSERT_TRUE(WritePAFile(dir.Path16("gaps.pa"), voice, 22050, 0).bOk);
+  EXPECT_EQ(CheckPAFile(dir.Path16("gaps.pa")).missingUnits, (std::vector<std::u16string>{u"しゅ", u"Q"}));
+  EXPECT_FALSE(CheckPAFile(dir.Path16("gaps.pa")).Passed());
 }
 
-TEST(AudioImport, EightBitRoundTripIsLossless) {
-  testing::ScratchDir dir;
-  Bytes sample;
-  for (int n = 0; n < 256; ++n) sample.push_back(static_cast<uint8_t>(n));
-  const std::optional<Bytes> wav = MakeWavU8(sample, 16000, 1);
-  ASSERT_TRUE(wav);
-  EXPECT_EQ(std::string(wav->begin(), wav->begin() + 4), "RIFF");
-  testing::WriteBytes(dir.Path("a.wav"), *wav);
+using namespace testing;  // the file and recording helpers
+constexpr int kFlac = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
 
-  MonoClip clip;
-  ASSERT_TRUE(ReadMonoClip(dir.Path16("a.wav"), clip).bOk);
-  EXPECT_EQ(clip.lSampleRate, 16000);
-  Bytes back;
-  ASSERT_TRUE(ConvertToU8(clip, 16000, back).bOk);
-  EXPECT_EQ(back, sample);
+class VoiceFolderBuildTest : public ::testing::Test {
+ protected:
+  void SetUp() override { std::filesystem::create_directories(dir.Path("rec")); }
+  std::filesystem::path Rec(const char* name) const { return dir.Path("rec") / std::filesystem::path(name); }
+  VoiceBuildSettings Settings(int32_t lRate = 0, bool bCipher = false) const {
+    return {dir.Path16("rec"), dir.Path16("out.pa"), lRate, bCipher};
+  }
+  ScratchDir dir;
+};
 
-  // Resampled to half the rate: half as long, silence stays silence.
-  MonoClip silence{16000, std::vector<float>(1600, 0.0f)};
-  ASSERT_TRUE(ConvertToU8(silence, 8000, back).bOk);
-  EXPECT_NEAR(static_cast<double>(back.size()), 800.0, 2.0);
-  EXPECT_TRUE(std::all_of(back.begin(), back.end(), [](uint8_t b) { return b == 128; }));
+TEST_F(VoiceFolderBuildTest, RecordingsBecomeUnitsInNameOrderAtTheChosenRate) {
+  ASSERT_TRUE(WriteTone(Rec("い.wav"), 16000, 1600) && WriteTone(Rec("あ.WAV"), 16000, 800) &&
+              WriteTone(Rec("か.flac"), 16000, 1600, kFlac));
+  WriteBytes(Rec("notes.txt"), {'x'});  // not a recording: passed over
+  const VoiceBuildResult result = BuildVoiceFromFolder(Settings(8000, true), nullptr);
+  ASSERT_TRUE(result.status.bOk) << Utf16ToUtf8(result.status.sMessage);
+  EXPECT_EQ(std::make_pair(result.nUnits, result.lSampleRate), std::make_pair(3, 8000));
+  PAHEADER header;
+  std::vector<uint8_t> sample;
+  EXPECT_EQ(GetPASoundNames(dir.Path16("out.pa"), header), (std::vector<std::u16string>{u"あ", u"い", u"か"}));
+  ASSERT_TRUE(FindPASound(dir.Path16("out.pa"), u"い", sample, header));
+  EXPECT_EQ(std::make_tuple(header.lSampleRate, header.nCipher, sample.size()), std::make_tuple(8000, int16_t{1}, 800u));
+  EXPECT_EQ(result.missingUnits.size(), RequiredUnits().size() - 3);
+}
 
-  // Stereo is averaged: opposite channels cancel to silence.
-  const std::optional<Bytes> stereo = MakeWavU8({200, 56, 255, 1, 128, 128}, 8000, 2);
-  ASSERT_TRUE(stereo);
-  testing::WriteBytes(dir.Path("s.wav"), *stereo);
-  ASSERT_TRUE(ReadMonoClip(dir.Path16("s.wav"), clip).bOk);
-  ASSERT_TRUE(ConvertToU8(clip, 8000, back).bOk);
-  EXPECT_EQ(back, (Bytes{128, 128, 128}));
+TEST_F(VoiceFolderBuildTest, FailuresAndCancelNameTheirCauseAndLeaveTheOutputAsItWas) {
+  const struct {
+    const char* name;
+    std::function<bool()> prepare;
+    const char* inMessage;
+  } cases[] = {
+      {"two files for one unit",
+       [this] { return WriteTone(Rec("あ.wav"), 8000, 400) && WriteTone(Rec("あ.flac"), 8000, 400, kFlac); },
+       "give the same unit"},
+      {"a name CP932 cannot spell", [this] { return WriteTone(Rec("ゔ.wav"), 8000, 400); }, "Shift_JIS"},
+      {"cancelled at the third",
+       [this] {
+         return WriteTone(Rec("あ.wav"), 8000, 400) && WriteTone(Rec("い.wav"), 8000, 400) &&
+                WriteTone(Rec("う.wav"), 8000, 400);
+       },
+       "cancelled"},
+  };
+  for (const auto& c : cases) {
+    std::filesystem::remove_all(dir.Path("rec"));
+    std::filesystem::create_directories(dir.Path("rec"));
+    WriteString(dir.Path("out.pa"), "old");
+    ASSERT_TRUE(c.prepare()) << c.name;
+    const VoiceBuildResult result = BuildVoiceFromFolder(Settings(8000), [](size_t nDone, size_t) { return nDone < 2; });
+    EXPECT_FALSE(result.status.bOk) << c.name;
+    EXPECT_NE(Utf16ToUtf8(result.status.sMessage).find(c.inMessage), std::string::npos) << c.name;
+    EXPECT_EQ(ReadString(dir.Path("out.pa")), "old") << c.name;
+  }
+}
 
-  EXPECT_FALSE(ReadMonoClip(dir.Path16("missing.wav"), clip).bOk);
-  testing::WriteBytes(dir.Path("junk.wav"), {'n', 'o', 't', ' ', 'a', 'w', 'a', 'v'});
-  EXPECT_FALSE(ReadMonoClip(dir.Path16("junk.wav"), clip).bOk);
+// The keystream (RFC 6229, key 01 02 03 04 05) and, through the text forms no reader
+// uses, the classic vectors in upper-case hex and as raw text.
+TEST(RC4, PublishedVectors) {
+  const std::pair<size_t, Bytes> streams[] = {{0x000, {0xb2, 0x39, 0x63, 0x05, 0xf0, 0x3d, 0xc0, 0x27}},
+                                              {0x100, {0x1c, 0xfc, 0xf6, 0x2b, 0x03, 0xed, 0xdb, 0x64}}};
+  for (const auto& [offset, expected] : streams) {
+    Bytes stream(offset + expected.size(), 0);
+    ASSERT_TRUE(CRC4().EncryptByte(stream, u"\1\2\3\4\5"));
+    EXPECT_EQ(Bytes(stream.begin() + static_cast<long>(offset), stream.end()), expected) << offset;
+  }
+  CRC4 rc4;
+  EXPECT_EQ(rc4.EncryptString(u"Plaintext", u"Key", true), u"BBF316E8D940AF0AD3");
+  EXPECT_EQ(rc4.DecryptString(*rc4.EncryptString(u"Plaintext", u"Key", false), u"Key", false), u"Plaintext");
 }
 
 }  // namespace

@@ -32,7 +32,7 @@ TEST(SentenceSplitTest, KnownCases) {
       {Repeat(u'え', 49) + u"、x", {Repeat(u'え', 49) + u"、", u"x"}},  // exactly 50 is not cut
       {u"。。", {u"。", u"。", u""}},
       {u"", {u""}},
-      {u"1,2.3､4｡5，6．7、8。9", {u"1,", u"2.", u"3､", u"4｡", u"5，", u"6．", u"7、", u"8。", u"9"}},
+      {u"a,b.c､d｡e，f．g、h。i", {u"a,", u"b.", u"c､", u"d｡", u"e，", u"f．", u"g、", u"h。", u"i"}},
       {u"あ。" + k60, {u"あ。", k60}},
       {u"\u3102\u4e2c", {u"\u3102\u4e2c"}},  // share a mark's low byte
   };

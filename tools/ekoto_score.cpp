@@ -1,7 +1,7 @@
 // ekoto-score: how well Ekoto reads a set of sentences with known readings.
 //   ekoto-score FILE.tsv [--show]
-// FILE.tsv has the columns id, text, reading (a header line starting with "id" is
-// skipped). Prints the character error rate (raw, and with every ー written as its
+// FILE.tsv has the columns id, text, reading (a header line starting with "id" and
+// lines starting with "#" are skipped). Prints the character error rate (raw, and with every ー written as its
 // vowel) and the share of sentences read exactly; --show lists every sentence
 // that differs.
 #include <chrono>
@@ -49,7 +49,7 @@ int Run(int argc, char** argv) {
   std::string line;
   for (long lineNumber = 1; std::getline(in, line); ++lineNumber) {
     if (!line.empty() && line.back() == '\r') line.pop_back();
-    if (line.empty() || (lineNumber == 1 && line.rfind("id\t", 0) == 0)) continue;
+    if (line.empty() || line[0] == '#' || (score.Sentences() == 0 && line.rfind("id\t", 0) == 0)) continue;
     const size_t first = line.find('\t');
     const size_t second = first == std::string::npos ? first : line.find('\t', first + 1);
     if (second == std::string::npos || !ekoto::IsValidUtf8(line)) {

@@ -3,6 +3,8 @@
 
 #include <array>
 
+#include "conversion/NumberReading.h"
+
 namespace ekoto {
 
 namespace {
@@ -87,16 +89,12 @@ std::u16string Numeric2Hira(std::u16string_view run) {
 std::u16string ConvNumeric2Hira(const std::u16string& text) {
   std::u16string out;
   out.reserve(text.size() + text.size() / 4);
-  size_t i = 0;
-  while (i < text.size()) {
-    size_t nStart = i;
-    while (nStart < text.size() && DigitValue(text[nStart]) < 0) ++nStart;
-    out.append(text, i, nStart - i);
-    if (nStart == text.size()) break;
-    size_t nEnd = nStart + 1;
-    while (nEnd < text.size() && DigitValue(text[nEnd]) >= 0) ++nEnd;
-    AppendNumeral(out, std::u16string_view(text).substr(nStart, nEnd - nStart));
-    i = nEnd;
+  for (size_t i = 0; i < text.size();) {
+    if (StartsNumberExpression(text, i)) {
+      i = AppendNumberExpression(text, i, out);
+    } else {
+      out += text[i++];
+    }
   }
   return out;
 }

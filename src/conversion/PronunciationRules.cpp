@@ -78,6 +78,11 @@ void AppendWord(const Morpheme& word, std::u16string& out, IUnknownWordReader* u
     out += kLong;
     return;
   }
+  // 言う is said ゆう wherever its い is followed by う (言うと); 言った keeps い.
+  if (word.partOfSpeech == u"動詞" && word.reading == u"イウ" && IsKanji(word.surface[0])) {
+    out += u"ゆう";
+    return;
+  }
   const std::u16string_view pronunciation = word.pronunciation.empty() ? word.reading : word.pronunciation;
   AppendMergedPronunciation(word.reading.empty() ? pronunciation : word.reading, pronunciation, out);
   if (IsKanjiWord(word.surface)) LengthenEi(out, from);
@@ -86,10 +91,6 @@ void AppendWord(const Morpheme& word, std::u16string& out, IUnknownWordReader* u
     LengthenOu(out, from);
   }
   KatakanaToHiragana(out, from);
-}
-
-bool EndsWith(std::u16string_view s, std::u16string_view end) {
-  return s.size() >= end.size() && s.substr(s.size() - end.size()) == end;
 }
 
 // Value of one kanji digit, -1 for anything else.
@@ -119,6 +120,40 @@ constexpr std::array<NumeralPrefix, 2> kPrefixes = {{
     {u'何', u"3", u"さん", u"なん"},
     {u'数', u"1", u"いち", u"すう"},
 }};
+
+// 何 before の or a counter, or with a counter in one word (何時), is なん, and
+// the counter takes the sound change after なん (何本 なんぼん, 何階 なんがい).
+// Appends that and returns the number of words read, 0 when this is no such 何.
+size_t AppendNanAndCounter(std::span<const Morpheme> words, size_t i, std::u16string& out) {
+  const Morpheme& word = words[i];
+  if (!word.surface.starts_with(u"何")) return 0;
+  const Morpheme* next = word.surface.size() == 1 && i + 1 < words.size() ? &words[i + 1] : nullptr;
+  if (next && next->surface == u"の") {
+    out += u"なん";
+    return 1;
+  }
+  const std::u16string_view sCounterText = next ? next->surface : word.surface.substr(1);
+  const Counter* counter = CounterAtStart(sCounterText);
+  if (counter && counter->surface != sCounterText) counter = nullptr;
+  std::u16string sCounter;
+  if (counter) {
+    sCounter = counter->said;
+  } else if (next && next->subclass2 == u"助数詞" && IsKanjiWord(next->surface) && !next->reading.empty()) {
+    sCounter = next->pronunciation.empty() ? next->reading : next->pronunciation;
+  } else {
+    return 0;
+  }
+  std::u16string sNumber = u"なん";
+  JoinNumberAndCounter(sNumber, sCounter, counter);
+  out += sNumber;
+  const size_t from = out.size();
+  out += sCounter;
+  if (counter) out += counter->suffix;
+  LengthenOu(out, from);
+  LengthenEi(out, from);
+  KatakanaToHiragana(out, from);
+  return next ? 2 : 1;
+}
 
 }  // namespace
 
@@ -260,71 +295,6 @@ std::u16string ReadKanjiNumeral(std::u16string_view numeral) {
   return said;
 }
 
-void JoinNumberAndCounter(std::u16string& sNumber, std::u16string& sCounter) {
-  if (sNumber.empty() || sCounter.empty()) return;
-  if (sCounter == u"ニン") {
-    if (sNumber == u"いち" || sNumber == u"に") {
-      sNumber = sNumber == u"いち" ? u"ひとり" : u"ふたり";
-      sCounter.clear();
-      return;
-    }
-  }
-  if (sCounter == u"ニチ") {
-    // Days of the month and counted days up to ten keep their native words.
-    struct Day {
-      std::u16string_view number, said;
-    };
-    constexpr std::array<Day, 10> kDays = {{{u"に", u"ふつか"},
-                                            {u"さん", u"みっか"},
-                                            {u"ご", u"いつか"},
-                                            {u"ろく", u"むいか"},
-                                            {u"なな", u"なのか"},
-                                            {u"はち", u"ようか"},
-                                            {u"きゅう", u"ここのか"},
-                                            {u"じゅう", u"とおか"},
-                                            {u"にじゅう", u"はつか"},
-                                            {u"よん", u"よっか"}}};
-    for (const Day& day : kDays) {
-      // よっか also closes 十四日 and 二十四日.
-      if (sNumber == day.number || (day.number == u"よん" && EndsWith(sNumber, day.number))) {
-        sNumber.replace(sNumber.size() - day.number.size(), day.number.size(), day.said);
-        sCounter.clear();
-        return;
-      }
-    }
-    return;
-  }
-  if (EndsWith(sNumber, u"よん") &&
-      (sCounter == u"ニン" || sCounter == u"ジ" || sCounter == u"ネン" || sCounter == u"エン")) {
-    sNumber.pop_back();
-    return;
-  }
-
-  const char16_t first = sCounter[0];
-  const bool bK = IsIn(first, u"カキクケコ");
-  const bool bS = IsIn(first, u"サシスセソ");
-  const bool bT = IsIn(first, u"タチツテト");
-  const bool bH = IsIn(first, u"ハヒフヘホ");
-  // h-row kana and the same kana with p and b.
-  constexpr std::u16string_view kH = u"ハヒフヘホ", kP = u"パピプペポ", kB = u"バビブベボ";
-  bool bGeminate = false;
-  if (EndsWith(sNumber, u"いち") || EndsWith(sNumber, u"はち") || EndsWith(sNumber, u"じゅう")) {
-    bGeminate = bK || bS || bT || bH;
-  } else if (EndsWith(sNumber, u"ろく") || EndsWith(sNumber, u"ひゃく")) {
-    bGeminate = bK || bH;
-  }
-  if (bGeminate) {
-    sNumber.back() = u'っ';  // いち → いっ, じゅう → じゅっ
-    if (bH) sCounter[0] = kP[kH.find(first)];
-    return;
-  }
-  if (bH && (EndsWith(sNumber, u"さん") || EndsWith(sNumber, u"なん"))) {
-    // 分, 泊, 発 and a lone 歩 take p; the others (本, 杯, 匹) b.
-    const bool bP = first == u'フ' || sCounter == u"ホ" || sCounter == u"ハク" || sCounter == u"ハツ";
-    sCounter[0] = (bP ? kP : kB)[kH.find(first)];
-  }
-}
-
 void AppendPronunciation(std::span<const Morpheme> words, std::u16string& out, IUnknownWordReader* unknown) {
   std::u16string sNumber;
   std::u16string sCounter;
@@ -341,6 +311,12 @@ void AppendPronunciation(std::span<const Morpheme> words, std::u16string& out, I
     }
     sNumber = numeral.empty() ? std::u16string() : ReadKanjiNumeral(numeral);
     if (sNumber.empty()) {
+      if (const size_t nRead = AppendNanAndCounter(words, i, out); nRead > 0) {
+        i += nRead;
+        continue;
+      }
+    }
+    if (sNumber.empty()) {
       AppendWord(words[i], out, unknown, sScratch);
       ++i;
       continue;
@@ -349,7 +325,9 @@ void AppendPronunciation(std::span<const Morpheme> words, std::u16string& out, I
     if (end < words.size() && words[end].subclass2 == u"助数詞" && !words[end].reading.empty() &&
         IsKanjiWord(words[end].surface)) {
       sCounter = words[end].pronunciation.empty() ? words[end].reading : words[end].pronunciation;
-      JoinNumberAndCounter(sNumber, sCounter);
+      const Counter* counter = CounterAtStart(words[end].surface);
+      if (counter && counter->surface != words[end].surface) counter = nullptr;
+      JoinNumberAndCounter(sNumber, sCounter, counter);
       LengthenOu(sNumber);  // ようか → よーか
       out += sNumber;
       const size_t from = out.size();

@@ -7,6 +7,8 @@
 #include <string>
 #include <string_view>
 
+#include "conversion/CounterTable.h"
+
 namespace ekoto {
 
 // One word of an analysed text. A word without a reading (unknown to the
@@ -82,13 +84,5 @@ std::u16string KanjiNumeralDigits(std::u16string_view numeral);
 // なんびゃく, 数百 → すうひゃく). Empty when it is not a numeral.
 std::u16string ReadKanjiNumeral(std::u16string_view numeral);
 
-// Applies the sound changes where a counter follows a number: いち, ろく,
-// はち, じゅう, ひゃく end in っ before k-, s-, t- and h-row counters as the
-// language does (いっぽん, ろっかい, はっさつ), h becomes p after っ and b or
-// p after さん and なん (さんぼん, さんぷん); 一人 and 二人 are ひとり and
-// ふたり, 四 before 人, 時, 年 and 円 is よ, and days of the month 2..10, 14, 20,
-// 24 take their native readings (八日 → ようか). sNumber is hiragana, sCounter
-// katakana; both are changed in place.
-void JoinNumberAndCounter(std::u16string& sNumber, std::u16string& sCounter);
 
 }  // namespace ekoto

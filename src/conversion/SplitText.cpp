@@ -25,6 +25,22 @@ class MarkSet {
   std::bitset<256> m_lowBytes;
 };
 
+bool IsDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９'); }
+
+// A decimal point (3.14) or a comma between digit groups of three (1,500,000)
+// belongs to its number: it ends no sentence.
+bool IsInsideNumber(std::u16string_view text, size_t i) {
+  if (i == 0 || i + 1 >= text.size() || !IsDigit(text[i - 1]) || !IsDigit(text[i + 1])) return false;
+  const char16_t c = text[i];
+  if (c == u'.' || c == u'．') return true;
+  if (c != u',' && c != u'，') return false;
+  size_t nBefore = 0;
+  while (nBefore < i && nBefore < 4 && IsDigit(text[i - 1 - nBefore])) ++nBefore;
+  size_t nAfter = 0;
+  while (i + 1 + nAfter < text.size() && nAfter < 4 && IsDigit(text[i + 1 + nAfter])) ++nAfter;
+  return nBefore <= 3 && nAfter == 3;
+}
+
 }  // namespace
 
 std::vector<TextSpan> SplitSpansByChars(std::u16string_view text, std::u16string_view marks) {
@@ -33,7 +49,7 @@ std::vector<TextSpan> SplitSpansByChars(std::u16string_view text, std::u16string
   std::vector<TextSpan> spans;
   int32_t lStart = 0;
   for (int32_t i = 0; i < lTextLength; ++i) {
-    if (!markSet.Contains(text[i])) continue;
+    if (!markSet.Contains(text[i]) || IsInsideNumber(text, static_cast<size_t>(i))) continue;
     const int32_t lEnd = i + 1;
     if (lEnd - lStart > kMaxPieceLength) {
       for (int32_t p = lStart; p < lEnd; p += kMaxPieceLength) {

@@ -21,7 +21,8 @@ struct TextSpan {
   int32_t lLength;
 };
 
-// Cuts text after every occurrence of any character of marks. A piece that ends
+// Cuts text after every occurrence of any character of marks, except a decimal
+// point or a comma between digit groups of three inside a number. A piece that ends
 // with a mark and is longer than kMaxPieceLength is cut into pieces of that length;
 // the rest after the last mark is never cut and is always the last span, empty
 // when the text ends with a mark. The spans cover text exactly, in order; the

@@ -28,10 +28,7 @@ namespace ekoto::testing {
 // Hiragana in, the same hiragana out.
 class IdentityConverter : public IReverseConverter {
  public:
-  bool ReverseConvert(const std::u16string& piece, std::u16string& reading) override {
-    reading = piece;
-    return true;
-  }
+  bool ReverseConvert(const std::u16string& piece, std::u16string& reading) override { reading = piece; return true; }
 };
 
 // The units of the test voice. Unit i is kSampleByte repeated 400 + 8 i times
@@ -45,28 +42,20 @@ inline constexpr uint8_t kSampleByte = 200;
 inline size_t UnitLength(size_t i) { return 400 + 8 * i; }
 
 inline std::string UnitOfLength(size_t nBytes) {
-  for (size_t i = 0; i < VoiceUnits().size(); ++i) {
+  for (size_t i = 0; i < VoiceUnits().size(); ++i)
     if (UnitLength(i) == nBytes) return Utf16ToUtf8(VoiceUnits()[i]);
-  }
   return "?";
 }
 
 // The paced null output, with a look at every buffer as it is written.
-class RecordingOutput : public ISoundOutput {
+class RecordingOutput : public NullOutput {
  public:
-  int32_t Open(const WAVEFORMATEX& fmt, IMessagePump& notify) override { return m_inner.Open(fmt, notify); }
+  RecordingOutput() : NullOutput(true) {}
   bool Write(int32_t handle, const uint8_t* data, size_t nBytes) override {
     if (onWrite) onWrite(std::vector<uint8_t>(data, data + nBytes));
-    return m_inner.Write(handle, data, nBytes);
+    return NullOutput::Write(handle, data, nBytes);
   }
-  void Reset(int32_t handle) override { m_inner.Reset(handle); }
-  void Close(int32_t handle) override { m_inner.Close(handle); }
-  std::string TakeError() override { return m_inner.TakeError(); }
-
   std::function<void(const std::vector<uint8_t>&)> onWrite;
-
- private:
-  NullOutput m_inner{true};
 };
 
 // frmMain that logs each reader event after the window has answered it, and
@@ -83,27 +72,15 @@ class LoggingWindow : public frmMain {
   }
 
  protected:
-  void OnPlaySound(std::u16string s) override {
-    ++nSounds;
-    frmMain::OnPlaySound(std::move(s));
-  }
-  void OnPlay() override {
-    frmMain::OnPlay();
-    log.push_back("play");
-  }
+  void OnPlaySound(std::u16string s) override { ++nSounds; frmMain::OnPlaySound(std::move(s)); }
+  void OnPlay() override { frmMain::OnPlay(); log.push_back("play"); }
+  void OnPause() override { frmMain::OnPause(); log.push_back("pause"); }
+  void OnStop() override { frmMain::OnStop(); log.push_back("stop"); }
   void OnPlayPos(int32_t lSeek, int32_t lLength) override {
     frmMain::OnPlayPos(lSeek, lLength);
     const QTextCursor cursor = txtReadText->textCursor();
     log.push_back("pos " + std::to_string(cursor.selectionStart()) + "+" +
                   std::to_string(cursor.selectionEnd() - cursor.selectionStart()));
-  }
-  void OnPause() override {
-    frmMain::OnPause();
-    log.push_back("pause");
-  }
-  void OnStop() override {
-    frmMain::OnStop();
-    log.push_back("stop");
   }
 };
 
@@ -111,18 +88,12 @@ class LoggingWindow : public frmMain {
 inline bool WaitUntil(const std::function<bool()>& pred) {
   QElapsedTimer clock;
   clock.start();
-  while (!pred() && clock.elapsed() < 10000) {
-    QEventLoop loop;
-    QTimer::singleShot(10, &loop, &QEventLoop::quit);
-    loop.exec();
-  }
+  for (QEventLoop loop; !pred() && clock.elapsed() < 10000; loop.exec()) QTimer::singleShot(10, &loop, &QEventLoop::quit);
   return pred();
 }
 
 // Runs action from the event loop, as a click arriving during a reading would.
-inline void Later(QObject* context, std::function<void()> action) {
-  QTimer::singleShot(0, context, std::move(action));
-}
+inline void Later(QObject* context, std::function<void()> action) { QTimer::singleShot(0, context, std::move(action)); }
 
 inline QStringList ListLines(const QListWidget& list) {
   QStringList lines;
@@ -132,7 +103,7 @@ inline QStringList ListLines(const QListWidget& list) {
 
 inline std::string FileText(const std::filesystem::path& path) {
   const std::vector<uint8_t> bytes = ReadBytes(path);
-  return std::string(bytes.begin(), bytes.end());
+  return {bytes.begin(), bytes.end()};
 }
 
 // A scratch program folder holding the test voice as 50on.pa; options.dat goes there too.
@@ -140,9 +111,8 @@ class MainWindowFixture {
  public:
   MainWindowFixture() {
     std::vector<PaUnit> units;
-    for (size_t i = 0; i < VoiceUnits().size(); ++i) {
+    for (size_t i = 0; i < VoiceUnits().size(); ++i)
       units.push_back({VoiceUnits()[i], std::vector<uint8_t>(UnitLength(i), kSampleByte)});
-    }
     m_bVoiceWritten = WritePAFile(dir.Path16("50on.pa"), units, 8000, 0).bOk;
   }
 
