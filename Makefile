@@ -8,11 +8,12 @@ PREFIX ?= /usr/local
 FUZZ_SECONDS ?= 600
 FUZZ_TARGETS := $(sort $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/fuzz_*.cpp)))
 PACKAGES := cmake g++ make pkg-config libicu-dev libmecab-dev mecab-ipadic-utf8 libkakasi2-dev \
-            libgtest-dev libasound2-dev libsndfile1-dev libsamplerate0-dev \
-            qt6-base-dev libgl-dev fonts-noto-cjk clang libclang-rt-14-dev
+            libgtest-dev libasound2-dev libsndfile1-dev libsamplerate0-dev libsoundtouch-dev \
+            qt6-base-dev libgl-dev fonts-noto-cjk clang libclang-rt-14-dev \
+            speech-dispatcher python3-speechd
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test test-asan fuzz-build fuzz fuzz-ci install uninstall run clean
+.PHONY: all deps configure build test test-asan fuzz-build fuzz fuzz-ci install uninstall install-user uninstall-user run clean
 
 all: build
 
@@ -77,6 +78,21 @@ uninstall:
 	@test -f $(BUILD_DIR)/install_manifest.txt || { echo "no $(BUILD_DIR)/install_manifest.txt: nothing installed from here"; exit 1; }
 	xargs -d '\n' rm -f -- < $(BUILD_DIR)/install_manifest.txt
 	rmdir $(PREFIX)/share/ekoto 2>/dev/null || true
+
+# The speech-dispatcher module for this user only: the module where the server
+# looks for a user's modules, the voice and template beside it in
+# ~/.local/share/ekoto, and the module's settings (an existing file is kept).
+USER_PREFIX ?= $(HOME)/.local
+USER_SPEECHD_CONFIG ?= $(or $(XDG_CONFIG_HOME),$(HOME)/.config)/speech-dispatcher/modules
+install-user: build
+	install -D -m 755 $(BUILD_DIR)/bin/sd_ekoto $(USER_PREFIX)/libexec/speech-dispatcher-modules/sd_ekoto
+	install -D -m 644 data/templete.txt $(USER_PREFIX)/share/ekoto/templete.txt
+	if [ -f data/50on.pa ]; then install -D -m 644 data/50on.pa $(USER_PREFIX)/share/ekoto/50on.pa; fi
+	[ -f $(USER_SPEECHD_CONFIG)/ekoto.conf ] || install -D -m 644 data/speechd/ekoto.conf $(USER_SPEECHD_CONFIG)/ekoto.conf
+	@echo "Installed sd_ekoto for $(USER). Restart speech-dispatcher (killall speech-dispatcher) and try: spd-say -o ekoto -l ja 'こんにちは'"
+
+uninstall-user:
+	rm -f $(USER_PREFIX)/libexec/speech-dispatcher-modules/sd_ekoto $(USER_SPEECHD_CONFIG)/ekoto.conf
 
 # The program's window on a desktop; without a display, a demo sentence read
 # aloud by ekoto-say, or written to a WAV file when no sound device opens.

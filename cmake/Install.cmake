@@ -23,3 +23,8 @@ endforeach()
 
 install(FILES ${CMAKE_SOURCE_DIR}/data/man/ekoto-say.1 ${CMAKE_SOURCE_DIR}/data/man/ekoto-pa.1
         DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
+# The speech-dispatcher module, where Debian's server looks for modules when
+# the prefix is /usr (other prefixes: name it with AddModule, see README). It
+# finds the voice and template in <prefix>/share/ekoto from there.
+install(TARGETS sd_ekoto RUNTIME DESTINATION lib/speech-dispatcher-modules)

@@ -42,6 +42,9 @@ without=$("$prefix/bin/ekoto-say" --kana --template /nonexistent USB 2>/dev/null
 "$prefix/bin/ekoto-say" -o "$prefix/out.wav" あいう || fail "installed ekoto-say found no voice"
 [ "$(wc -c < "$prefix/out.wav")" -gt 44 ] || fail "empty WAV from the installed voice"
 "$prefix/bin/ekoto-pa" list "$prefix/share/ekoto/50on.pa" | cut -f2 | grep -qx "あ" || fail "ekoto-pa list shows no あ"
+# The speech-dispatcher module, one folder deeper, finds the voice under share/ekoto.
+module=$(printf 'INIT\nQUIT\n' | "$prefix/lib/speech-dispatcher-modules/sd_ekoto") || fail "installed sd_ekoto failed"
+case "$module" in *"299 OK LOADED SUCCESSFULLY"*) ;; *) fail "installed sd_ekoto did not load: $module" ;; esac
 
 # The manifest names exactly the installed files.
 rm -f "$prefix/out.wav"

@@ -8,6 +8,7 @@
 #include "voice/LoadSoundWithVolume.h"
 #include "voice/PaFile.h"
 #include "voice/PlaySoundFile.h"
+#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {
@@ -78,13 +79,15 @@ void SaySession::OnPlaySound(std::u16string s) {
     }
   }
   PAHEADER header;
-  const std::vector<uint8_t> sample = LoadSoundWithVolume(m_settings.sPAPath, s, m_settings.fVolume, header);
+  std::vector<uint8_t> sample = LoadSoundWithVolume(m_settings.sPAPath, s, m_settings.fVolume, header);
   if (sample.empty()) {
     // Line breaks and spaces are units too, silent in every voice: not worth a word.
     if (s.find_first_not_of(u" \t\r\n\u3000") != std::u16string::npos) ++m_lMissing;
     return;
   }
-  m_player.PlaySound(0, sample, header.lSampleRate, header.nBitsPerSample, header.nChannels);
+  int16_t nBits = header.nBitsPerSample;
+  StretchUnit(sample, nBits, header.nChannels, header.lSampleRate, m_settings.dTempo);
+  m_player.PlaySound(0, sample, header.lSampleRate, nBits, header.nChannels);
 }
 
 }  // namespace ekoto

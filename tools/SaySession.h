@@ -20,6 +20,7 @@ struct SaySettings {
   ReadingOptions reading;
   float fVolume = 4.0f;  // 0 to 4; the program also starts at x4.00
   float fSpeed = 1.0f;   // 0 to 1
+  double dTempo = 1.0;   // 0.5 to 3: each unit time-stretched, its pitch kept
   bool bProgress = false;
 };
 

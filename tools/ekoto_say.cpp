@@ -28,6 +28,7 @@
 #include "util/Utf.h"
 #include "voice/AlsaOutput.h"
 #include "voice/PaFile.h"
+#include "voice/UnitTempo.h"
 #include "voice/WavFileOutput.h"
 
 namespace ekoto {
@@ -54,6 +55,7 @@ void PrintUsage(FILE* out) {
       "  --voice FILE.pa   voice source file (default: the bundled 50on.pa)\n"
       "  --volume V        volume factor, 0 to 4 (default 4, as the program starts)\n"
       "  --speed S         speed, 0 to 1: waits 1000 - S*1000 ms before each unit (default 1)\n"
+      "  --tempo T         tempo, 0.5 to 3: each unit faster or slower, its pitch kept (default 1)\n"
       "  --kana            print the hiragana reading of each input line instead\n"
       "  --units           print the syllable units of each line, separated by spaces\n"
       "  --template FILE   conversion template (default: the bundled templete.txt)\n"
@@ -107,6 +109,14 @@ bool ParseArguments(int argc, char** argv, SayOptions& options) {
                      volume ? "4" : "1", value);
         return false;
       }
+    } else if (arg == "--tempo") {
+      if (!(value = needValue(i, arg.c_str()))) return false;
+      float fTempo = 1.0f;
+      if (!ParseNumber(value, static_cast<float>(kMinTempo), static_cast<float>(kMaxTempo), fTempo)) {
+        std::fprintf(stderr, "ekoto-say: --tempo takes a number from 0.5 to 3, not \"%s\"\n", value);
+        return false;
+      }
+      options.say.dTempo = fTempo;
     } else if (arg == "-h" || arg == "--help") {
       PrintUsage(stdout);
       std::exit(0);

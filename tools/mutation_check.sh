@@ -26,7 +26,7 @@ first_failure() {  # binary; prints the first failing test, or nothing when all 
 
 cmake --build "$build" -j2 "${targets[@]}" >"$log/build" 2>&1 || { echo "the unchanged tree does not build"; exit 1; }
 for binary in ekoto_tests ekoto_gui_tests; do
-  failed=$(first_failure "$build/tests/$binary")
+  failed=$(first_failure "$build/bin/$binary")
   [ -z "$failed" ] || { echo "the unchanged tree fails $failed: nothing to measure"; exit 1; }
 done
 echo "| mutation | killed by |"
@@ -37,8 +37,8 @@ for patch in "${patches[@]}"; do
   if ! cmake --build "$build" -j2 "${targets[@]}" >"$log/build" 2>&1; then
     result="(does not build)"
   else
-    result=$(first_failure "$build/tests/ekoto_tests")
-    [ -n "$result" ] || result=$(first_failure "$build/tests/ekoto_gui_tests")
+    result=$(first_failure "$build/bin/ekoto_tests")
+    [ -n "$result" ] || result=$(first_failure "$build/bin/ekoto_gui_tests")
     result=${result:-SURVIVED}
   fi
   git apply -R "$patch"

@@ -15,4 +15,9 @@ struct ReadingOptions {
 // in that order.
 std::u16string ApplyReadingOptions(std::u16string txt, const ReadingOptions& options);
 
+class CConvTemplete;
+// The same with a template of the caller's own instead of the program's table,
+// for work on another thread.
+std::u16string ApplyReadingOptions(std::u16string txt, const ReadingOptions& options, const CConvTemplete& templete);
+
 }  // namespace ekoto

@@ -41,7 +41,9 @@ void clsReadUp::PlayText(const std::u16string& strText) {
   // Paused before the first unit: a held position stays held, none is made.
   if (m_nRequest == kPause) return;
 
-  if (!HoldsPosition()) {
+  const bool bResume = HoldsPosition();
+  m_bHeldAtStart = false;
+  if (!bResume) {
     if (strText.empty()) {
       Finish();
       return;
@@ -59,9 +61,16 @@ void clsReadUp::PlayText(const std::u16string& strText) {
     m_events.OnConvertion(txt);
     const std::vector<std::u16string> units = SplitSyllables(ConvKanji2Hiragana(txt, m_converter));
 
+    bool bSought = false;
     for (int32_t j = m_lUnitIndex; j < static_cast<int32_t>(units.size()); ++j) {
       m_events.OnPlaySound(units[j]);
       m_eventLoop.DoEvents();
+      if (m_nRequest == kSeek) {
+        m_nRequest = kNone;
+        m_lSentenceIndex = m_lSeekTarget;
+        bSought = true;
+        break;
+      }
       if (m_nRequest == kPause) {
         // The unit during which the pause took effect is played again on resume.
         m_lUnitIndex = j;
@@ -73,12 +82,45 @@ void clsReadUp::PlayText(const std::u16string& strText) {
       }
     }
     m_lUnitIndex = 0;
-    ++m_lSentenceIndex;
+    if (!bSought) ++m_lSentenceIndex;
   }
   Finish();
 }
 
+bool clsReadUp::SeekSentence(int32_t nDelta) {
+  const bool bPending = m_bReading && m_nRequest == kSeek;
+  if (!m_bReading && !HoldsPosition()) return false;
+  if (m_bReading && !bPending && m_nRequest != kNone) return false;
+  const int64_t lTarget = static_cast<int64_t>(bPending ? m_lSeekTarget : m_lSentenceIndex) + nDelta;
+  if (lTarget < 0 || lTarget >= static_cast<int64_t>(m_aSentences.size())) return false;
+  if (m_bReading) {
+    m_lSeekTarget = static_cast<int32_t>(lTarget);
+    m_nRequest = kSeek;
+    return true;
+  }
+  m_lSentenceIndex = static_cast<int32_t>(lTarget);
+  m_lUnitIndex = 0;
+  m_bHeldAtStart = true;
+  const TextSpan sentence = m_aSentences[m_lSentenceIndex];
+  m_events.OnPlayPos(sentence.lStart, sentence.lLength);
+  return true;
+}
+
+bool clsReadUp::HoldAt(const std::u16string& strText, int32_t lSentence) {
+  if (m_bReading || lSentence < 0) return false;
+  std::vector<TextSpan> sentences = CutLongSentences(strText, SplitSpansByChars(strText, kSentenceMarks));
+  if (lSentence >= static_cast<int32_t>(sentences.size())) return false;
+  m_sText = strText;
+  m_aSentences = std::move(sentences);
+  m_lSentenceIndex = lSentence;
+  m_lUnitIndex = 0;
+  m_bHeldAtStart = true;
+  m_events.OnPlayPos(m_aSentences[lSentence].lStart, m_aSentences[lSentence].lLength);
+  return true;
+}
+
 void clsReadUp::Finish() {
+  m_bHeldAtStart = false;
   m_lUnitIndex = 0;
   m_lSentenceIndex = 0;
   m_nRequest = kNone;
@@ -92,6 +134,7 @@ void clsReadUp::PauseText() {
 
 void clsReadUp::StopText() {
   m_nRequest = kStop;
+  m_bHeldAtStart = false;
   m_lUnitIndex = 0;
   m_lSentenceIndex = 0;
   m_events.OnStop();

@@ -31,6 +31,18 @@ class clsReadUp {
   void PauseText();
   // Requests a stop, drops the held position; raises OnStop.
   void StopText();
+  // Moves the reading nDelta sentences on (or back) from the one being read or
+  // held, to that sentence's start. While reading, the move takes effect after
+  // the unit in progress; while paused, the held position moves and OnPlayPos
+  // shows the new sentence. Returns false, changing nothing, when idle or when
+  // the target lies outside the text.
+  bool SeekSentence(int32_t nDelta);
+  // Holds a paused position at the start of sentence lSentence of strText, as
+  // if a reading of strText had been paused there, and raises OnPlayPos for it.
+  // Returns false, changing nothing, while reading or for a sentence outside the text.
+  bool HoldAt(const std::u16string& strText, int32_t lSentence);
+  // The sentence being read, or the one a resume starts at.
+  int32_t SentenceIndex() const { return m_lSentenceIndex; }
 
   // Plays a wave file to its end through the player the owner set; silent when
   // there is none or the file cannot be played.
@@ -40,10 +52,10 @@ class clsReadUp {
   // Returns true iff PlayText is on the call stack.
   bool IsReading() const { return m_bReading; }
   // Returns true iff a paused position is held for the next PlayText.
-  bool HoldsPosition() const { return m_lUnitIndex != 0 || m_lSentenceIndex != 0; }
+  bool HoldsPosition() const { return m_lUnitIndex != 0 || m_lSentenceIndex != 0 || m_bHeldAtStart; }
 
  private:
-  enum Request : int16_t { kNone = 0, kPause = 1, kStop = 2 };
+  enum Request : int16_t { kNone = 0, kPause = 1, kStop = 2, kSeek = 3 };
 
   void Finish();
 
@@ -59,6 +71,9 @@ class clsReadUp {
   std::u16string m_sText;
   std::vector<TextSpan> m_aSentences;
   int32_t m_lSentenceIndex = 0;
+  int32_t m_lSeekTarget = 0;  // the sentence a kSeek request moves to
+  // A paused position moved back to the first sentence's start is still held.
+  bool m_bHeldAtStart = false;
   bool m_bReading = false;
 };
 

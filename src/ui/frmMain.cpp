@@ -17,6 +17,7 @@
 
 #include "controls/VolumeBar.h"
 #include "settings/modLoadAndSaveOptions.h"
+#include "ui/AudioExport.h"
 #include "ui/PlayerIcons.h"
 #include "ui/ReadTextBox.h"
 #include "ui/Twips.h"
@@ -57,7 +58,8 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
       m_sOptionsPath(services.sOptionsPath),
       m_sOptionsSavePath(services.sOptionsSavePath.empty() ? services.sOptionsPath : services.sOptionsSavePath),
       m_soundOutput(services.output),
-      m_clsPlaySound(m_soundOutput, m_pump) {
+      m_clsPlaySound(m_soundOutput, m_pump),
+      m_makeConverter(services.makeConverter) {
   setWindowTitle(QStringLiteral("Ekoto"));
   m_clsPlaySound.SetReport([this](const std::string& sError) { ReportProblem(QString::fromStdString(sError)); });
   m_clsReadUp.SetWaveFilePlayer([this](const std::u16string& fp) { PlayWaveFile(fp, m_clsPlaySound); });
@@ -87,6 +89,7 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
   EnabledTooltip(true);
   LoadOptions(m_sOptionsPath, clsOptions, *this);
   ApplyOptions(clsOptions);
+  SetUpAccessibility();
 
   m_hWnd = static_cast<int32_t>(winId());
   // Watching starts before the hook: nothing already on the clipboard is read.
@@ -210,6 +213,7 @@ void frmMain::CreateMenus() {
 
   mnuTool = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
   mnuTool_CreateFilePA = add(mnuTool, u"声源ファイルの作成(&P) ...", &frmMain::mnuTool_CreateFilePA_Click);
+  CreateFeatureMenus(mnuRun, mnuProperty);
 }
 
 void frmMain::closeEvent(QCloseEvent* event) {
@@ -232,6 +236,7 @@ void frmMain::Form_Unload() {
   // Saved first, while the controls still hold their values; a slow reading in
   // progress gives back the speed the user set.
   if (m_fSlowPlayUserSpeed) SetSpeed(*m_fSlowPlayUserSpeed);
+  SaveFeatureSettings();
   if (!SaveOptions(m_sOptionsSavePath, clsOptions, *this)) {
     std::fprintf(stderr, "ekoto: the settings could not be saved to %s\n",
                  QString::fromStdU16String(m_sOptionsSavePath).toLocal8Bit().constData());

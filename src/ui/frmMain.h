@@ -11,6 +11,7 @@
 #include <QStringList>
 #include <array>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -32,11 +33,13 @@ class QFrame;
 class QGroupBox;
 class QLabel;
 class QMenu;
+class QProgressDialog;
 class QTimer;
 class QToolButton;
 
 namespace ekoto {
 
+class AudioExportJob;
 class ReadTextBox;
 class VolumeBar;
 class frmOptions;
@@ -48,6 +51,8 @@ struct MainWindowServices {
   IReverseConverter& converter;
   std::u16string sOptionsPath;    // options.dat, read at start-up
   std::u16string sProgramFolder;  // with its trailing "/": the voice and template defaults
+  // A converter of its own for saving a reading as audio on another thread.
+  std::function<std::unique_ptr<IReverseConverter>()> makeConverter = nullptr;
   std::u16string sOptionsSavePath = {};  // where it is saved at the end; "" : sOptionsPath
 };
 
@@ -133,6 +138,40 @@ class frmMain : public QMainWindow,
   // Shows a problem in the status bar (and on stderr); the same text only once.
   void ReportProblem(const QString& sMessage);
 
+  // Additions to the original window (frmMainFile.cpp, frmMainFeatures.cpp).
+  // The file dialog, then OpenTextFile.
+  void mnuFile_Open_Click();
+  // Puts a text file into the text box (stopping a reading), with the refusals
+  // of a drop. Returns false, the text box unchanged, when it was refused.
+  bool OpenTextFile(const QString& sPath);
+  // The file dialog, then SaveReadingAs.
+  void mnuFile_SaveAudio_Click();
+  // Writes the reading of the text (of the selection while stopped, when there
+  // is one) to sPath in the background, with a progress dialog that can cancel.
+  void SaveReadingAs(const QString& sPath);
+  bool IsSaving() const { return m_pExport != nullptr; }
+  // Moves the reading (or the paused position) to the next or previous sentence.
+  void mnuRun_NextSentence_Click();
+  void mnuRun_PrevSentence_Click();
+  // Tempo of the voice, ×0.5 to ×3.0, its pitch kept; the speed slider's pause is apart from it.
+  double Tempo() const { return m_dTempo; }
+  void SetTempo(double dTempo);
+  // At start: opens sFile when given, and offers the reading kept at the last
+  // close when the text is the same (held as a pause at its sentence).
+  void RestoreReading(const QString& sFile);
+  // Where the settings beyond options.dat are kept: ekoto.ini beside it.
+  QString FeatureSettingsPath() const;
+
+  QMenu* mnuFile = nullptr;
+  QAction* mnuFile_Open = nullptr;
+  QAction* mnuFile_SaveAudio = nullptr;
+  QAction* mnuRun_NextSentence = nullptr;
+  QAction* mnuRun_PrevSentence = nullptr;
+  QAction* mnuProperty_Tempo_Faster = nullptr;
+  QAction* mnuProperty_Tempo_Slower = nullptr;
+  std::vector<QAction*> mnuProperty_Tempo;  // the presets, slowest first
+  QProgressDialog* prgSaving = nullptr;
+
   COptions clsOptions;
 
   // The controls, reached by the other windows as a form's controls are.
@@ -174,6 +213,8 @@ class frmMain : public QMainWindow,
  signals:
   // Shutdown has finished and no reading is left on the stack: the program may end.
   void Unloaded();
+  // A save started by SaveReadingAs has ended (saved, cancelled or failed).
+  void SavingFinished(bool bSaved);
 
  protected:
   // IReadUpEvents.
@@ -192,6 +233,12 @@ class frmMain : public QMainWindow,
  private:
   void CreateControls();
   void CreateMenus();
+  void CreateFeatureMenus(QMenu* mnuRun, QMenu* mnuProperty);
+  void SetUpAccessibility();
+  void SaveFeatureSettings();
+  // A file's text for the text box; a refusal is reported and gives false.
+  bool ReadTextFile(const QString& sPath, std::u16string& strText);
+  void FinishSaving();
   void Form_Unload();
   void Volumebar_Scroll();
   void Speedbar_Scroll();
@@ -234,6 +281,9 @@ class frmMain : public QMainWindow,
   bool m_bStartWhenUnwound = false;
   QString m_sLastProblem;
   std::unique_ptr<frmOptions> m_pOptionsForm;
+  std::function<std::unique_ptr<IReverseConverter>()> m_makeConverter;
+  std::unique_ptr<AudioExportJob> m_pExport;
+  double m_dTempo = 1.0;
 
   int32_t p_WindowLeft = 0;
   int32_t p_WindowTop = 0;

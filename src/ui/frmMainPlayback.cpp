@@ -2,7 +2,6 @@
 // command states, volume and speed, and the delayed start of dropped text.
 #include <QAction>
 #include <QCoreApplication>
-#include <QFileInfo>
 #include <QGroupBox>
 #include <QLabel>
 #include <QThread>
@@ -16,8 +15,8 @@
 #include "settings/OptionsValues.h"
 #include "ui/ReadTextBox.h"
 #include "ui/frmMain.h"
-#include "util/CFile.h"
 #include "voice/LoadSoundWithVolume.h"
+#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {
@@ -120,6 +119,8 @@ void frmMain::SetEnableds(bool bPlay, bool bPause, bool bStop) {
   mnuRun_Pause->setEnabled(bPause);
   mnuRun_Stop->setEnabled(bStop);
   mnuRun_CaretPlay->setEnabled(bPlay);
+  mnuRun_NextSentence->setEnabled(bStop);
+  mnuRun_PrevSentence->setEnabled(bStop);
   if (bStop) txtReadText->setFocus();
   // The new states are painted now, not when the reading ends.
   DoEvents();
@@ -186,10 +187,13 @@ void frmMain::sdPlaySound(const std::u16string& s) {
   if (m_bNotReady) return;
   const float vol = clsOptions.bMute ? 0.0f : GetVolume();
   PAHEADER header;
-  const std::vector<uint8_t> bytes = LoadSoundWithVolume(clsOptions.sPAPath, s, vol, header);
+  std::vector<uint8_t> bytes = LoadSoundWithVolume(clsOptions.sPAPath, s, vol, header);
   // A unit the voice file lacks is silent; its pause has passed already.
   if (bytes.empty()) return;
-  m_clsPlaySound.PlaySound(m_hWnd, bytes, header.lSampleRate, header.nBitsPerSample, header.nChannels);
+  // The tempo shortens or lengthens the unit itself, its pitch kept.
+  int16_t nBits = header.nBitsPerSample;
+  StretchUnit(bytes, nBits, header.nChannels, header.lSampleRate, m_dTempo);
+  m_clsPlaySound.PlaySound(m_hWnd, bytes, header.lSampleRate, nBits, header.nChannels);
 }
 
 void frmMain::ReadAloud(const std::u16string& strText, int32_t lSeekOffset) {
@@ -248,24 +252,8 @@ void frmMain::ReadFromStart() {
 
 void frmMain::txtReadText_OLEDragDrop(const QStringList& paths) {
   if (paths.isEmpty()) return;
-  // A file with no text to read is refused with a word in the status bar, and the
-  // text box keeps what the user had in it.
-  const QFileInfo file(paths.first());
-  if (file.size() > kMaxDroppedFileBytes) {
-    ReportProblem(QStringLiteral("ファイルが大きすぎるため読み込みません (50 MB まで): %1").arg(file.fileName()));
-    return;
-  }
   std::u16string strText;
-  if (file.isDir() || !CFile().ReadFile(paths.first().toStdU16String(), strText)) {
-    ReportProblem(QStringLiteral("ファイルを読み込めません: %1").arg(file.fileName()));
-    return;
-  }
-  // Text files hold no NUL character; programs, pictures and archives do.
-  if (strText.find(u'\0') != std::u16string::npos) {
-    ReportProblem(QStringLiteral("テキストファイルではありません: %1").arg(file.fileName()));
-    return;
-  }
-  Timer_SetToStart(strText);
+  if (ReadTextFile(paths.first(), strText)) Timer_SetToStart(strText);
 }
 
 std::u16string frmMain::TextBoxText() const { return txtReadText->toPlainText().toStdU16String(); }

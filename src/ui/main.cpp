@@ -1,5 +1,6 @@
-// ekoto: the program. Wires the real sound output and the MeCab converter to the
+// ekoto [FILE]: the program. Wires the real sound output and the MeCab converter to the
 // main window and ends when the window has closed and its reading has unwound.
+// FILE is put into the text box at start (the desktop's "Open with").
 // EKOTO_SOUND_OUTPUT=null plays through the paced null output (no sound card);
 // EKOTO_DROP_FILE=path reads that file at start-up as if it had been dropped;
 // EKOTO_SHOW=about opens the about box at start-up (for screenshots).
@@ -8,7 +9,6 @@
 #include <QApplication>
 #include <QPushButton>
 #include <QSessionManager>
-#include <QTimer>
 #include <QTimer>
 #include <memory>
 
@@ -39,8 +39,8 @@ int main(int argc, char** argv) {
   ekoto::IReverseConverter& converter = ekoto::DefaultReverseConverter();
 
   const ekoto::OptionsFiles optionsFiles = ekoto::UserOptionsFiles();
-  ekoto::frmMain window(
-      {*output, converter, optionsFiles.sLoadPath, ekoto::ProgramFolder(), optionsFiles.sSavePath});
+  ekoto::frmMain window({*output, converter, optionsFiles.sLoadPath, ekoto::ProgramFolder(),
+                         [] { return std::make_unique<ekoto::MecabReverseConverter>(); }, optionsFiles.sSavePath});
   if (auto* mecab = dynamic_cast<ekoto::MecabReverseConverter*>(&converter)) {
     mecab->SetReportHook([&window](const std::u16string& sMessage) {
       window.ReportProblem(QString::fromStdU16String(sMessage));
@@ -61,6 +61,9 @@ int main(int argc, char** argv) {
     std::u16string reading;
     converter.ReverseConvert(u"読み", reading);
   });
+
+  const QStringList args = QApplication::arguments();
+  window.RestoreReading(args.size() > 1 ? args.at(1) : QString());
 
   const QString sDropFile = qEnvironmentVariable("EKOTO_DROP_FILE");
   if (!sDropFile.isEmpty()) window.txtReadText_OLEDragDrop({sDropFile});

@@ -1,0 +1,19 @@
+// Changing the speed of a recording without changing its pitch, for fast
+// listening (screen readers) and slow reading alike.
+#pragma once
+#include <cstdint>
+#include <vector>
+
+namespace ekoto {
+
+// Plays 16-bit mono PCM faster (tempo > 1) or slower without changing its pitch.
+// tempo 1.0 (and a tempo that is not a positive number, or an empty input)
+// returns the input unchanged. The result holds about pcm.size() / tempo samples.
+std::vector<int16_t> TimeStretch(const std::vector<int16_t>& pcm, int sampleRate, double tempo);
+
+// TimeStretch that also moves the pitch by semitones (0: kept), in one pass.
+// semitones that are not a finite number count as 0.
+std::vector<int16_t> ChangeTempoAndPitch(const std::vector<int16_t>& pcm, int sampleRate, double tempo,
+                                         double semitones);
+
+}  // namespace ekoto

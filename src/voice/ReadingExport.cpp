@@ -1,0 +1,227 @@
+#include "voice/ReadingExport.h"
+
+#include <sndfile.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cctype>
+#include <cerrno>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+
+#include "conversion/ConvTemplete.h"
+#include "engine/clsReadUp.h"
+#include "voice/LoadSoundWithVolume.h"
+#include "voice/Pcm16.h"
+#include "voice/UnitTempo.h"
+
+namespace ekoto {
+namespace {
+
+// A sound file written under a temporary name in the target's folder; Commit
+// renames it into place, anything else removes it.
+class AtomicSoundFile {
+ public:
+  AtomicSoundFile(std::string sPath, int nFormat) : m_sPath(std::move(sPath)), m_nFormat(nFormat) {}
+  ~AtomicSoundFile() {
+    if (m_file != nullptr) sf_close(m_file);
+    if (!m_sTempPath.empty()) std::remove(m_sTempPath.c_str());
+  }
+  AtomicSoundFile(const AtomicSoundFile&) = delete;
+  AtomicSoundFile& operator=(const AtomicSoundFile&) = delete;
+
+  bool IsOpen() const { return m_file != nullptr; }
+  int SampleRate() const { return m_nRate; }
+
+  bool Open(int nRate, std::string& sError) {
+    const std::filesystem::path target(m_sPath);
+    std::string sTemplate =
+        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    const int fd = mkstemp(sTemplate.data());
+    if (fd < 0) {
+      sError = std::strerror(errno);
+      return false;
+    }
+    m_sTempPath = sTemplate;
+    fchmod(fd, 0644);  // mkstemp's 0600 would hide the saved reading from other users
+    m_fd = fd;
+    SF_INFO info{};
+    info.samplerate = nRate;
+    info.channels = 1;
+    info.format = m_nFormat;
+    m_file = sf_open_fd(fd, SFM_WRITE, &info, SF_TRUE);
+    if (m_file == nullptr) {
+      sError = sf_strerror(nullptr);
+      close(fd);
+      return false;
+    }
+    m_nRate = nRate;
+    return true;
+  }
+
+  bool Write(const int16_t* pcm, size_t nFrames, std::string& sError) {
+    if (sf_writef_short(m_file, pcm, static_cast<sf_count_t>(nFrames)) != static_cast<sf_count_t>(nFrames)) {
+      sError = sf_strerror(m_file);
+      return false;
+    }
+    m_lFrames += static_cast<int64_t>(nFrames);
+    return true;
+  }
+
+  int64_t Frames() const { return m_lFrames; }
+
+  bool Commit(std::string& sError) {
+    sf_write_sync(m_file);
+    const bool bSynced = fsync(m_fd) == 0;
+    const int nClose = sf_close(m_file);
+    m_file = nullptr;
+    if (!bSynced || nClose != 0) {
+      sError = bSynced ? sf_error_number(nClose) : std::strerror(errno);
+      return false;
+    }
+    if (std::rename(m_sTempPath.c_str(), m_sPath.c_str()) != 0) {
+      sError = std::strerror(errno);
+      return false;
+    }
+    m_sTempPath.clear();
+    return true;
+  }
+
+ private:
+  std::string m_sPath;
+  int m_nFormat;
+  std::string m_sTempPath;
+  SNDFILE* m_file = nullptr;
+  int m_fd = -1;
+  int m_nRate = 0;
+  int64_t m_lFrames = 0;
+};
+
+// The reader's owner for one export: every unit goes to the file instead of a device.
+class ExportSink : public IReadUpEvents, public IEventYield {
+ public:
+  ExportSink(const ExportSettings& settings, IReverseConverter& converter, AtomicSoundFile& file,
+             IExportProgress& progress, int32_t lTextLength)
+      : m_settings(settings), m_file(file), m_progress(progress), m_lTextLength(lTextLength),
+        m_reader(*this, *this, converter) {
+    if (!settings.sTempletePath.empty()) m_templete.Load(settings.sTempletePath);
+  }
+
+  void Read(const std::u16string& text) { m_reader.PlayText(text); }
+  bool Failed() const { return !m_sError.empty(); }
+  const std::string& Error() const { return m_sError; }
+  bool WasCancelled() const { return m_bCancelled; }
+
+  void OnPlay() override {}
+  void OnPause() override {}
+  void OnStop() override {}
+  void OnPlayPos(int32_t lSeek, int32_t /*lLength*/) override {
+    const int nPercent = m_lTextLength > 0 ? static_cast<int>(100LL * lSeek / m_lTextLength) : 0;
+    if (nPercent != m_nPercent) m_progress.Progress(m_nPercent = nPercent);
+  }
+  void OnConvertion(std::u16string& txt) override {
+    txt = ApplyReadingOptions(std::move(txt), m_settings.reading, m_templete);
+  }
+  void OnPlaySound(std::u16string s) override {
+    // The same wait as playing: 1000 − speed × 1000 ms, here as silence.
+    const int32_t lWait = 1000 - static_cast<int32_t>(m_settings.fSpeed * 1000.0f + 0.5f);
+    if (lWait > 0) AddSilence(lWait);
+    PAHEADER header;
+    const std::vector<uint8_t> bytes = LoadSoundWithVolume(m_settings.sPAPath, s, m_settings.fVolume, header);
+    if (bytes.empty() || header.nChannels != 1) return;
+    std::vector<int16_t> pcm = ToPcm16(bytes, header.nBitsPerSample);
+    if (pcm.empty()) return;
+    pcm = StretchPcm(std::move(pcm), header.lSampleRate, m_settings.dTempo);
+    if (!m_file.IsOpen()) {
+      if (!Check(m_file.Open(header.lSampleRate, m_sError))) return;
+      // Waits before the first sound were counted before the rate was known.
+      AddSilence(0);
+    }
+    if (header.lSampleRate != m_file.SampleRate()) {
+      m_sError = "the voice file changed while it was read";
+      m_reader.StopText();
+      return;
+    }
+    Check(m_file.Write(pcm.data(), pcm.size(), m_sError));
+  }
+  void DoEvents() override {
+    if (!m_bCancelled && m_progress.Cancelled()) {
+      m_bCancelled = true;
+      m_reader.StopText();
+    }
+  }
+
+ private:
+  bool Check(bool bOk) {
+    if (!bOk) m_reader.StopText();
+    return bOk;
+  }
+
+  void AddSilence(int32_t lMs) {
+    m_lPendingMs += lMs;
+    if (!m_file.IsOpen() || Failed()) return;
+    std::vector<int16_t> silence(static_cast<size_t>(int64_t{m_file.SampleRate()} * m_lPendingMs / 1000), 0);
+    m_lPendingMs = 0;
+    if (!silence.empty()) Check(m_file.Write(silence.data(), silence.size(), m_sError));
+  }
+
+  const ExportSettings& m_settings;
+  AtomicSoundFile& m_file;
+  IExportProgress& m_progress;
+  int32_t m_lTextLength;
+  CConvTemplete m_templete;
+  clsReadUp m_reader;
+  int64_t m_lPendingMs = 0;
+  int m_nPercent = -1;
+  bool m_bCancelled = false;
+  std::string m_sError;
+};
+
+std::string LowerExtension(const std::string& sPath) {
+  std::string ext = std::filesystem::path(sPath).extension().string();
+  std::transform(ext.begin(), ext.end(), ext.begin(), [](unsigned char c) { return static_cast<char>(std::tolower(c)); });
+  return ext;
+}
+
+}  // namespace
+
+int AudioFileFormat(const std::string& sPath) {
+  const std::string ext = LowerExtension(sPath);
+  int nFormat = 0;
+  if (ext == ".wav") nFormat = SF_FORMAT_WAV | SF_FORMAT_PCM_16;
+  if (ext == ".flac") nFormat = SF_FORMAT_FLAC | SF_FORMAT_PCM_16;
+  if (ext == ".ogg" || ext == ".oga") nFormat = SF_FORMAT_OGG | SF_FORMAT_VORBIS;
+  SF_INFO info{};
+  info.samplerate = 22050;
+  info.channels = 1;
+  info.format = nFormat;
+  return nFormat != 0 && sf_format_check(&info) ? nFormat : 0;
+}
+
+ExportResult ExportReading(const std::u16string& text, const ExportSettings& settings, IReverseConverter& converter,
+                           const std::string& sPath, IExportProgress& progress) {
+  ExportResult result;
+  const int nFormat = AudioFileFormat(sPath);
+  if (nFormat == 0) {
+    result.status = ExportStatus::kBadFileType;
+    return result;
+  }
+  AtomicSoundFile file(sPath, nFormat);
+  ExportSink sink(settings, converter, file, progress, static_cast<int32_t>(text.size()));
+  sink.Read(text);
+  std::string sError = sink.Error();
+  if (sink.WasCancelled()) {
+    result.status = ExportStatus::kCancelled;
+  } else if (!sError.empty() || (file.IsOpen() && !file.Commit(sError))) {
+    result.status = ExportStatus::kWriteFailed;
+    result.sDetail = sError;
+  } else if (!file.IsOpen() && file.Frames() == 0) {
+    result.status = ExportStatus::kNoSound;
+  }
+  result.lFrames = file.Frames();
+  return result;
+}
+
+}  // namespace ekoto
