@@ -113,7 +113,7 @@ COptions EveryFieldChanged() {
   options.bVolumebar = true;
   options.bSpeedbar = false;
   options.sFontName = u"Noto Sans CJK JP";
-  options.nFontSize = -7;
+  options.nFontSize = 37;
   options.bFontBold = true;
   options.bFontItalic = false;
   options.bFontStrikethrough = true;
@@ -313,7 +313,7 @@ void PrintTo(const LocationCase& row, std::ostream* out) { *out << row.name; }
 
 class OptionsLocationTest : public ::testing::TestWithParam<LocationCase> {};
 
-TEST_P(OptionsLocationTest, Chooses) { EXPECT_EQ(ChooseOptionsFilePath(GetParam().place), GetParam().expected); }
+TEST_P(OptionsLocationTest, Chooses) { EXPECT_EQ(ChooseOptionsFiles(GetParam().place).sLoadPath, GetParam().expected); }
 
 std::string LocationName(const ::testing::TestParamInfo<LocationCase>& info) { return info.param.name; }
 
@@ -333,9 +333,9 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST_F(OptionsFileTest, LocationLooksAtTheProgramFolder) {
   fs::create_directories(Fs("bin"));
-  EXPECT_EQ(Utf16ToUtf8(OptionsFilePathFor(P("bin/"), u"/cfg", u"/home/u")), Fs("bin/options.dat"));
-  EXPECT_EQ(OptionsFilePathFor(P("no_such_folder/"), u"/cfg", u"/home/u"), u"/cfg/ekoto/options.dat");
-  EXPECT_EQ(OptionsFilePathFor(P("no_such_folder/"), u"", u"/home/u"), u"/home/u/.config/ekoto/options.dat");
+  EXPECT_EQ(Utf16ToUtf8(OptionsFilesFor(P("bin/"), u"/cfg", u"/home/u").sLoadPath), Fs("bin/options.dat"));
+  EXPECT_EQ(OptionsFilesFor(P("no_such_folder/"), u"/cfg", u"/home/u").sLoadPath, u"/cfg/ekoto/options.dat");
+  EXPECT_EQ(OptionsFilesFor(P("no_such_folder/"), u"", u"/home/u").sLoadPath, u"/home/u/.config/ekoto/options.dat");
 }
 
 }  // namespace

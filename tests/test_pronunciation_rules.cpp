@@ -152,6 +152,7 @@ TEST(PronunciationRulesTest, Sentences) {
       {{Word(u"数", u"名詞", u"一般", u"カズ", u"カズ"), number(u"百", u"ヒャク")}, u"すうひゃく"},
       {{Word(u"鵺", u"名詞", u"一般", u"", u""), ha}, u"ぬえわ"},      // unknown kanji: the reader
       {{Word(u"鵼", u"名詞", u"一般", u"", u"")}, u"鵼"},              // no reading anywhere: kept
+      {{Word(u"ヶ", u"記号", u"一般", u"", u""), Word(u"ヵ", u"記号", u"一般", u"", u"")}, u"かか"},  // no ゖ, ゕ
       {{Word(u"ABC", u"名詞", u"固有名詞", u"", u""), Word(u" ", u"", u"", u"", u""), ha}, u"ABC わ"},
   };
   FakeReader reader;

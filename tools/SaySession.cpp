@@ -18,6 +18,11 @@ constexpr int32_t kInterruptMessage = 0x8001;
 
 }  // namespace
 
+std::string SayMessage(const std::string& sWhy) {
+  // The library names the program "ekoto"; this tool says its own name.
+  return "ekoto-say: " + (sWhy.starts_with("ekoto: ") ? sWhy.substr(7) : sWhy);
+}
+
 SaySession::SaySession(const SaySettings& settings, ISoundOutput& output, WavFileOutput* wavFile)
     : m_settings(settings),
       m_wavFile(wavFile),
@@ -26,7 +31,7 @@ SaySession::SaySession(const SaySettings& settings, ISoundOutput& output, WavFil
   m_reader.SetWaveFilePlayer([this](const std::u16string& fp) { PlayWaveFile(fp, m_player); });
   m_queue.SetDispatcher([this](int32_t uMsg, int32_t wParam, int32_t lParam) { Dispatch(uMsg, wParam, lParam); });
   m_player.SetReport([this](const std::string& sWhy) {
-    std::fprintf(stderr, "%s\n", sWhy.c_str());
+    std::fprintf(stderr, "%s\n", SayMessage(sWhy).c_str());
     // Reading on without sound would only look like a hang.
     m_bOutputFailed = true;
     m_reader.StopText();

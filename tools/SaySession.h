@@ -24,6 +24,9 @@ struct SaySettings {
   bool bProgress = false;
 };
 
+// A message of the library (which may start "ekoto: ") as this tool says it.
+std::string SayMessage(const std::string& sWhy);
+
 class SaySession : public IReadUpEvents, public IEventYield {
  public:
   // wavFile is the output when writing a file, nullptr when playing on a device.

@@ -250,8 +250,11 @@ int Speak(SayOptions& options) {
                  static_cast<long long>(session.MissingUnits()));
   }
   if (wavFile) {
-    if (!wavFile->Finish() || !played) {
-      std::fprintf(stderr, "ekoto-say: could not write %s\n", options.wavPath.c_str());
+    // A failure while reading has been told already; only one at the end is news.
+    if (!played) return 1;
+    if (!wavFile->Finish()) {
+      const std::string sWhy = wavFile->TakeError();
+      std::fprintf(stderr, "%s\n", SayMessage(sWhy.empty() ? "could not write " + options.wavPath : sWhy).c_str());
       return 1;
     }
     return 0;

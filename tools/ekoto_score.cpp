@@ -12,6 +12,7 @@
 #include "conversion/MecabReverseConverter.h"
 #include "conversion/ReadingOfText.h"
 #include "conversion/ReadingScore.h"
+#include "util/RegularFile.h"
 #include "util/Utf.h"
 
 namespace {
@@ -34,8 +35,10 @@ int Run(int argc, char** argv) {
     std::fprintf(stderr, "usage: ekoto-score FILE.tsv [--show]\n");
     return 2;
   }
-  std::ifstream in(path);
-  if (!in) {
+  // A FIFO or device would block the stream's open.
+  std::ifstream in;
+  if (ekoto::IsRegularFile(path)) in.open(path);
+  if (!in.is_open()) {
     std::fprintf(stderr, "ekoto-score: cannot read %s\n", path.c_str());
     return 1;
   }

@@ -49,7 +49,7 @@ int main(int argc, char** argv) {
   const std::u16string programFolder = ekoto::ProgramFolder();
   ekoto::SsipChannel channel(0, 1);
   ekoto::SpeechModule module(
-      channel, config, [&] { return ekoto::LoadUserSetup(programFolder, ekoto::OptionsFilePath()); },
+      channel, config, [&] { return ekoto::LoadUserSetup(programFolder, ekoto::UserOptionsFiles().sLoadPath); },
       ekoto::DefaultReverseConverter());
   return module.Run();
 }

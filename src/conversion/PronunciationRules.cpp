@@ -209,7 +209,13 @@ bool IsLongAuxiliaryU(const Morpheme& word, std::u16string_view said) {
 
 void KatakanaToHiragana(std::u16string& s, size_t from) {
   for (size_t i = from; i < s.size(); ++i) {
-    if (IsKatakana(s[i])) s[i] = static_cast<char16_t>(s[i] - 0x60);
+    // The small ヵ and ヶ of counters (三ヵ月, 五ヶ所) are said か; their hiragana
+    // forms are in no voice. Words that say ヶ as が come with their reading.
+    if (s[i] == u'ヵ' || s[i] == u'ヶ') {
+      s[i] = u'か';
+    } else if (IsKatakana(s[i])) {
+      s[i] = static_cast<char16_t>(s[i] - 0x60);
+    }
   }
 }
 

@@ -63,7 +63,8 @@ void LengthenEi(std::u16string& kana, size_t from);
 // as a long vowel (ー).
 bool IsLongAuxiliaryU(const Morpheme& word, std::u16string_view said);
 
-// Katakana ァ..ヶ (ヴ included) in s[from…] become hiragana; ー stays.
+// Katakana ァ..ヶ (ヴ included) in s[from…] become hiragana, the small ヵ and ヶ
+// becoming か; ー stays.
 void KatakanaToHiragana(std::u16string& s, size_t from = 0);
 
 // --- Numerals written in kanji -------------------------------------------------

@@ -30,8 +30,16 @@ void clsReadUp::PlayText(const std::u16string& strText) {
   if (m_bReading) return;
   ReadingGuard guard(m_bReading);
 
-  m_events.OnPlay();
+  // Only a request left over from before is dropped: the owner yields while it
+  // answers OnPlay, and a pause or stop made there belongs to this reading.
   m_nRequest = kNone;
+  m_events.OnPlay();
+  if (m_nRequest == kStop) {
+    Finish();
+    return;
+  }
+  // Paused before the first unit: a held position stays held, none is made.
+  if (m_nRequest == kPause) return;
 
   const bool bResume = HoldsPosition();
   m_bHeldAtStart = false;

@@ -1,5 +1,7 @@
 #include "settings/COptions.h"
 
+#include <algorithm>
+
 #include "util/CFile.h"
 
 namespace ekoto {
@@ -15,6 +17,11 @@ std::u16string InstalledDataFolder(const std::u16string& programFolder) {
 }
 
 }  // namespace
+
+int32_t FontSizeInRange(int32_t nSize) {
+  constexpr int32_t kDefault = 10, kMin = 6, kMax = 72;
+  return nSize <= 0 ? kDefault : std::clamp(nSize, kMin, kMax);
+}
 
 std::u16string BundledFilePath(const std::u16string& programFolder, const std::u16string& fileName) {
   const std::u16string beside = programFolder + fileName;

@@ -28,6 +28,10 @@ class COptions {
   bool operator==(const COptions&) const = default;
 };
 
+// A reading font size in points kept to what a text box can show: 6 to 72,
+// and 0 or less (no size at all) the start-up 10.
+int32_t FontSizeInRange(int32_t nSize);
+
 // Where a bundled data file is looked for: programFolder (with its trailing
 // "/") + fileName when that file exists; else the installed data folder
 // beside the executable's, programFolder + "../share/ekoto/" written without

@@ -50,40 +50,52 @@ bool IsWritableFolder(const std::u16string& folder) {
          ::faccessat(AT_FDCWD, path.c_str(), W_OK | X_OK, AT_EACCESS) == 0;
 }
 
-}  // namespace
-
-std::u16string ChooseOptionsFilePath(const OptionsPlace& place) {
-  const bool bProgramFolderKnown = !place.sProgramFolder.empty();
-  if (bProgramFolderKnown && (place.bProgramFolderWritable || place.bOptionsBesideProgram)) {
-    return place.sProgramFolder + kOptionsFileName;
-  }
+// The user's own options.dat, "" when neither folder is known.
+std::u16string UserOptionsPath(const std::u16string& sConfigHome, const std::u16string& sHome) {
   // A relative $XDG_CONFIG_HOME is invalid and ignored.
-  if (IsAbsolute(place.sConfigHome)) {
-    return WithoutTrailingSlashes(place.sConfigHome) + u"/ekoto/" + kOptionsFileName;
-  }
-  if (IsAbsolute(place.sHome)) {
-    return WithoutTrailingSlashes(place.sHome) + u"/.config/ekoto/" + kOptionsFileName;
-  }
-  return bProgramFolderKnown ? place.sProgramFolder + kOptionsFileName : u"";
+  if (IsAbsolute(sConfigHome)) return WithoutTrailingSlashes(sConfigHome) + u"/ekoto/" + kOptionsFileName;
+  if (IsAbsolute(sHome)) return WithoutTrailingSlashes(sHome) + u"/.config/ekoto/" + kOptionsFileName;
+  return u"";
 }
 
-std::u16string OptionsFilePathFor(const std::u16string& programFolder, const std::u16string& configHome,
-                                  const std::u16string& home) {
+}  // namespace
+
+OptionsFiles ChooseOptionsFiles(const OptionsPlace& place) {
+  const bool bProgramFolderKnown = !place.sProgramFolder.empty();
+  const std::u16string sBeside = bProgramFolderKnown ? place.sProgramFolder + kOptionsFileName : u"";
+  const std::u16string sUser = UserOptionsPath(place.sConfigHome, place.sHome);
+  const bool bBesideSavable = bProgramFolderKnown && place.bProgramFolderWritable &&
+                              (!place.bOptionsBesideProgram || place.bOptionsBesideWritable);
+  OptionsFiles files;
+  files.sSavePath = bBesideSavable || sUser.empty() ? sBeside : sUser;
+  // Settings left beside an installed copy (say by a run as root) are taken
+  // over once; from then on the user's own copy is what counts.
+  const bool bReadBeside = bProgramFolderKnown && place.bOptionsBesideProgram &&
+                           !(files.sSavePath == sUser && place.bUserCopyExists);
+  files.sLoadPath = bReadBeside ? sBeside : files.sSavePath;
+  return files;
+}
+
+OptionsFiles OptionsFilesFor(const std::u16string& programFolder, const std::u16string& configHome,
+                             const std::u16string& home) {
   OptionsPlace place;
   place.sProgramFolder = programFolder;
+  place.sConfigHome = configHome;
+  place.sHome = home;
   if (!programFolder.empty()) {
     place.bProgramFolderWritable = IsWritableFolder(programFolder);
     place.bOptionsBesideProgram = CFile().IsFile(programFolder + kOptionsFileName);
+    place.bOptionsBesideWritable =
+        ::faccessat(AT_FDCWD, Utf16ToUtf8(programFolder + kOptionsFileName).c_str(), W_OK, AT_EACCESS) == 0;
   }
-  place.sConfigHome = configHome;
-  place.sHome = home;
-  return ChooseOptionsFilePath(place);
+  place.bUserCopyExists = CFile().IsFile(UserOptionsPath(configHome, home));
+  return ChooseOptionsFiles(place);
 }
 
-std::u16string OptionsFilePath() {
+OptionsFiles UserOptionsFiles() {
   std::u16string home = Environment("HOME");
   if (home.empty()) home = HomeFromPasswd();
-  return OptionsFilePathFor(ProgramFolder(), Environment("XDG_CONFIG_HOME"), home);
+  return OptionsFilesFor(ProgramFolder(), Environment("XDG_CONFIG_HOME"), home);
 }
 
 bool CreateFolderFor(const std::u16string& filePath) {

@@ -100,7 +100,7 @@ void ApplySetting(const std::u16string& key, const std::u16string& value, COptio
   } else if (key == u"speed") {
     if (const auto speed = TextToDecimal(value)) window.SetSpeed(*speed);
   } else if (key == u"fontsize") {
-    if (const auto size = TextToInteger(value)) options.nFontSize = *size;
+    if (const auto size = TextToInteger(value)) options.nFontSize = FontSizeInRange(*size);
   }
 }
 

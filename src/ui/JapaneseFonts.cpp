@@ -44,7 +44,7 @@ QFont ReadingTextFont(const COptions& options) {
   if (!face.isEmpty() && !QFontDatabase::hasFamily(face)) QFont::insertSubstitution(face, fallback);
   QFont font;
   font.setFamilies(face.isEmpty() ? QStringList{fallback} : QStringList{face, fallback});
-  if (options.nFontSize > 0) font.setPointSize(options.nFontSize);
+  font.setPointSize(FontSizeInRange(options.nFontSize));
   font.setBold(options.bFontBold);
   font.setItalic(options.bFontItalic);
   font.setStrikeOut(options.bFontStrikethrough);

@@ -56,7 +56,9 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
     : QMainWindow(parent),
       m_converter(services.converter),
       m_sOptionsPath(services.sOptionsPath),
-      m_clsPlaySound(services.output, m_pump),
+      m_sOptionsSavePath(services.sOptionsSavePath.empty() ? services.sOptionsPath : services.sOptionsSavePath),
+      m_soundOutput(services.output),
+      m_clsPlaySound(m_soundOutput, m_pump),
       m_makeConverter(services.makeConverter) {
   setWindowTitle(QStringLiteral("Ekoto"));
   m_clsPlaySound.SetReport([this](const std::string& sError) { ReportProblem(QString::fromStdString(sError)); });
@@ -231,12 +233,13 @@ void frmMain::FinishUnloadIfUnwound() {
 
 void frmMain::Form_Unload() {
   if (m_bNotReady) return;
-  // Saved first, while the controls still hold their values: a slow reading
-  // in progress saves its lowered speed.
+  // Saved first, while the controls still hold their values; a slow reading in
+  // progress gives back the speed the user set.
+  if (m_fSlowPlayUserSpeed) SetSpeed(*m_fSlowPlayUserSpeed);
   SaveFeatureSettings();
-  if (!SaveOptions(m_sOptionsPath, clsOptions, *this)) {
+  if (!SaveOptions(m_sOptionsSavePath, clsOptions, *this)) {
     std::fprintf(stderr, "ekoto: the settings could not be saved to %s\n",
-                 QString::fromStdU16String(m_sOptionsPath).toLocal8Bit().constData());
+                 QString::fromStdU16String(m_sOptionsSavePath).toLocal8Bit().constData());
   }
   m_hook.EndSubClass();
   m_clipboard.EndClipboardWatch();

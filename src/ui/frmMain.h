@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "conversion/ReverseConverter.h"
@@ -23,6 +24,7 @@
 #include "ui/QtMessagePump.h"
 #include "ui/modClipboard.h"
 #include "ui/modSubClass.h"
+#include "voice/FallbackOutput.h"
 #include "voice/SoundOutput.h"
 #include "voice/clsPlaySound.h"
 
@@ -47,10 +49,11 @@ class frmOptions;
 struct MainWindowServices {
   ISoundOutput& output;
   IReverseConverter& converter;
-  std::u16string sOptionsPath;    // options.dat
+  std::u16string sOptionsPath;    // options.dat, read at start-up
   std::u16string sProgramFolder;  // with its trailing "/": the voice and template defaults
   // A converter of its own for saving a reading as audio on another thread.
   std::function<std::unique_ptr<IReverseConverter>()> makeConverter = nullptr;
+  std::u16string sOptionsSavePath = {};  // where it is saved at the end; "" : sOptionsPath
 };
 
 // Files larger than this are not read when dropped.
@@ -245,7 +248,8 @@ class frmMain : public QMainWindow,
   // Reads the text box from its start; a running or paused reading is stopped first.
   void ReadFromStart();
   // Every reading goes through here; what waited for it to end follows it.
-  void ReadAloud(const std::u16string& strText);
+  // lSeekOffset: where strText starts in the text box.
+  void ReadAloud(const std::u16string& strText, int32_t lSeekOffset = 0);
   void AfterReading();
   // Tells the program it may end once the window has closed and no reading is left.
   void FinishUnloadIfUnwound();
@@ -256,8 +260,11 @@ class frmMain : public QMainWindow,
 
   IReverseConverter& m_converter;
   const std::u16string m_sOptionsPath;
+  const std::u16string m_sOptionsSavePath;
   QWidget* m_pClient = nullptr;  // the client area the layout fills
   QtMessagePump m_pump{this};
+  // Without a sound device the reading keeps its pace, silently.
+  FallbackOutput m_soundOutput;
   clsPlaySound m_clsPlaySound;
   clsReadUp m_clsReadUp{*this, *this, m_converter};
   modSubClass m_hook;
@@ -267,6 +274,8 @@ class frmMain : public QMainWindow,
   bool m_bNotReady = false;
   bool m_bUnloaded = false;  // Unloaded has been emitted
   int32_t m_lSeekOffset = 0;
+  // The speed the user set, while a slow reading runs at three quarters of it.
+  std::optional<float> m_fSlowPlayUserSpeed;
   std::u16string m_strPendingText;
   // A delayed start stopped the running reading; read the text box once it has unwound.
   bool m_bStartWhenUnwound = false;

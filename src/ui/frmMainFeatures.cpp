@@ -67,7 +67,8 @@ class SentenceKeys : public QObject {
 }  // namespace
 
 QString frmMain::FeatureSettingsPath() const {
-  return QFileInfo(QString::fromStdU16String(m_sOptionsPath)).dir().filePath(QStringLiteral("ekoto.ini"));
+  // Beside the options.dat that is saved, where this user can write.
+  return QFileInfo(QString::fromStdU16String(m_sOptionsSavePath)).dir().filePath(QStringLiteral("ekoto.ini"));
 }
 
 void frmMain::CreateFeatureMenus(QMenu* mnuRun, QMenu* mnuProperty) {

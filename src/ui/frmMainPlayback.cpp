@@ -39,18 +39,20 @@ void frmMain::mnuRun_CaretPlay_Click() {
   // Taken before StopText, whose OnStop clears the selection.
   const int32_t c = txtReadText->textCursor().selectionStart();
   m_clsReadUp.StopText();
-  m_lSeekOffset = c;
   const std::u16string strText = TextBoxText();
-  ReadAloud(static_cast<size_t>(c) < strText.size() ? strText.substr(static_cast<size_t>(c)) : std::u16string());
+  ReadAloud(static_cast<size_t>(c) < strText.size() ? strText.substr(static_cast<size_t>(c)) : std::u16string(), c);
 }
 
 void frmMain::mnuRun_SlowPlay_Click() {
+  // Refused while a reading runs, as the reading itself would be.
+  if (m_clsReadUp.IsReading()) return;
   const float s = GetSpeed();
+  m_fSlowPlayUserSpeed = s;
   SetSpeed(s - s / 4);
-  m_clsReadUp.PlayText(TextBoxText());
-  // A closing window saves the lowered speed and is touched no more.
+  ReadAloud(TextBoxText());
+  m_fSlowPlayUserSpeed.reset();
+  // A closing window has saved the user's speed and is touched no more.
   if (!m_bNotReady) SetSpeed(s);
-  AfterReading();
 }
 
 void frmMain::mnuProperty_Mute_Click() {
@@ -194,7 +196,10 @@ void frmMain::sdPlaySound(const std::u16string& s) {
   m_clsPlaySound.PlaySound(m_hWnd, bytes, header.lSampleRate, nBits, header.nChannels);
 }
 
-void frmMain::ReadAloud(const std::u16string& strText) {
+void frmMain::ReadAloud(const std::u16string& strText, int32_t lSeekOffset) {
+  // A reading from the beginning highlights from where its text starts in the
+  // box; a resumed one keeps the offset it started with.
+  if (!m_clsReadUp.IsReading() && !m_clsReadUp.HoldsPosition()) m_lSeekOffset = lSeekOffset;
   m_clsReadUp.PlayText(strText);
   AfterReading();
 }

@@ -44,7 +44,7 @@ void frmOptions::CreateControls() {
   txtPAPath = new QLineEdit(Frame1);
   cmdOpenDlg[0] = new QPushButton(QStringLiteral("..."), Frame1);
   cmdOpenDlg[2] = new QPushButton(QStringLiteral("!"), Frame1);
-  Label1 = new QLabel(QStringLiteral("※声源ファイルの作成にはKoekit Toolを使用して下さい。"), Frame1);
+  Label1 = new QLabel(QStringLiteral("※声源ファイルは ツール → 声源ファイルの作成 か、コマンドの ekoto-pa build で作れます。"), Frame1);
   Label2[1]->setBuddy(txtConvTempletePath);
   Label2[0]->setBuddy(txtPAPath);
   txtConvTempletePath->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
@@ -120,7 +120,7 @@ void frmOptions::OptionsFormWrite() {
   const QFont font = lblFont->font();
   options.sFontName = font.family().toStdU16String();
   // Halves to the even neighbour: 10.5 pt is stored as 10.
-  options.nFontSize = static_cast<int32_t>(std::nearbyint(font.pointSizeF()));
+  options.nFontSize = FontSizeInRange(static_cast<int32_t>(std::nearbyint(font.pointSizeF())));
   options.bFontBold = font.bold();
   options.bFontItalic = font.italic();
   options.bFontStrikethrough = font.strikeOut();

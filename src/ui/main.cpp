@@ -38,8 +38,9 @@ int main(int argc, char** argv) {
   }
   ekoto::IReverseConverter& converter = ekoto::DefaultReverseConverter();
 
-  ekoto::frmMain window({*output, converter, ekoto::OptionsFilePath(), ekoto::ProgramFolder(),
-                         [] { return std::make_unique<ekoto::MecabReverseConverter>(); }});
+  const ekoto::OptionsFiles optionsFiles = ekoto::UserOptionsFiles();
+  ekoto::frmMain window({*output, converter, optionsFiles.sLoadPath, ekoto::ProgramFolder(),
+                         [] { return std::make_unique<ekoto::MecabReverseConverter>(); }, optionsFiles.sSavePath});
   if (auto* mecab = dynamic_cast<ekoto::MecabReverseConverter*>(&converter)) {
     mecab->SetReportHook([&window](const std::u16string& sMessage) {
       window.ReportProblem(QString::fromStdU16String(sMessage));

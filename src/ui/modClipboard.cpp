@@ -15,11 +15,17 @@ bool HasFormat(const QStringList& formats, QLatin1StringView type) {
   return false;
 }
 
+// The text of a plain-text offer; "" for anything else. Unreadable contents
+// count as not plain text.
+QString PlainText(const QMimeData* data) {
+  return data != nullptr && IsPlainTextOnly(*data) ? data->text() : QString();
+}
+
 }  // namespace
 
 bool IsPlainTextOnly(const QMimeData& data) {
   const QStringList formats = data.formats();
-  enum : int { kText = 1, kPicture = 2, kRichText = 8 };
+  enum : int { kText = 1, kPicture = 2, kRichText = 8, kFiles = 16 };
   int f = 0;
   if (HasFormat(formats, QLatin1StringView("text/plain"))) f |= kText;
   if (data.hasImage()) f |= kPicture;
@@ -28,6 +34,11 @@ bool IsPlainTextOnly(const QMimeData& data) {
   }
   if (HasFormat(formats, QLatin1StringView("text/rtf")) || HasFormat(formats, QLatin1StringView("application/rtf"))) {
     f |= kRichText;
+  }
+  // Files copied in a file manager come with their paths as text; they are files, not text.
+  if (HasFormat(formats, QLatin1StringView("text/uri-list")) ||
+      HasFormat(formats, QLatin1StringView("x-special/gnome-copied-files"))) {
+    f |= kFiles;
   }
   return f == kText;
 }
@@ -38,6 +49,8 @@ void modClipboard::StartClipboardWatch(IMessagePump& pump, QClipboard* clipboard
   EndClipboardWatch();
   if (clipboard == nullptr) return;
   m_clipboard = clipboard;
+  // What the clipboard holds now has been seen: announcing it again is no copy.
+  m_sLastSeen = PlainText(clipboard->mimeData(QClipboard::Clipboard));
   // Posted, not handled here: the notice takes the window's own road, through
   // its hook, and runs from the event loop rather than inside the clipboard's signal.
   m_changed = connect(clipboard, &QClipboard::changed, this, [&pump](QClipboard::Mode mode) {
@@ -62,11 +75,13 @@ void modClipboard::ClipboardNotify(int32_t uMsg) {
 void modClipboard::ReadClipboardText() {
   // A notice still queued when watching ended finds no clipboard.
   if (m_clipboard == nullptr) return;
-  const QMimeData* data = m_clipboard->mimeData(QClipboard::Clipboard);
-  // Unreadable contents count as not plain text.
-  if (data == nullptr || !IsPlainTextOnly(*data)) return;
-  if (!m_window.ClipboardWatchOn()) return;
-  m_window.Timer_SetToStart(data->text().toStdU16String());
+  // A compositor announces the clipboard again when the window gains focus
+  // (Wayland, and XWayland for X11 programs): only a change of what it holds is a copy.
+  const QString sText = PlainText(m_clipboard->mimeData(QClipboard::Clipboard));
+  if (sText == m_sLastSeen) return;
+  m_sLastSeen = sText;
+  if (sText.isEmpty() || !m_window.ClipboardWatchOn()) return;
+  m_window.Timer_SetToStart(sText.toStdU16String());
 }
 
 }  // namespace ekoto

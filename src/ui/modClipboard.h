@@ -28,8 +28,8 @@ class IClipboardWindow {
   virtual void Timer_SetToStart(const std::u16string& strReadText) = 0;
 };
 
-// Returns true iff data holds plain text and neither a picture nor rich text
-// (RTF) — text that also comes as HTML counts, since browsers always add HTML.
+// Returns true iff data holds plain text and neither a picture, rich text (RTF)
+// nor copied files — text that also comes as HTML counts, since browsers always add HTML.
 bool IsPlainTextOnly(const QMimeData& data);
 
 class modClipboard : public QObject {
@@ -41,14 +41,16 @@ class modClipboard : public QObject {
 
   // Posts kWmDrawClipboard through pump at every change of clipboard (the
   // clipboard proper; the X11 primary selection is not watched). What the
-  // clipboard holds now is not announced.
+  // clipboard holds now is not announced, and counts as seen.
   void StartClipboardWatch(IMessagePump& pump, QClipboard* clipboard);
   // Stops the notices; a second call does nothing.
   void EndClipboardWatch();
   bool IsWatching() const { return static_cast<bool>(m_changed); }
 
   // Every message of the window, from its dispatcher. A notice that arrives
-  // while one is handled is dropped.
+  // while one is handled is dropped. A notice is a copy only when the plain
+  // text on the clipboard differs from the last seen there (anything else
+  // counts as no text): the same text copied again is not read again.
   void ClipboardNotify(int32_t uMsg);
 
  private:
@@ -58,6 +60,7 @@ class modClipboard : public QObject {
   QClipboard* m_clipboard = nullptr;
   QMetaObject::Connection m_changed;
   bool m_bBusy = false;
+  QString m_sLastSeen;
 };
 
 }  // namespace ekoto

@@ -21,7 +21,11 @@ std::optional<QFont> RunQtFontDialog(const QFont& initial, QWidget* owner) {
   if (!QFontDatabase::hasFamily(initial.family())) shown.setFamily(QFontInfo(initial).family());
   QFontDialog dialog(shown, owner);
   if (dialog.exec() != QDialog::Accepted) return std::nullopt;
-  return dialog.selectedFont();
+  QFont chosen = dialog.selectedFont();
+  // Confirmed on the face it started on, no face was chosen: the name that
+  // face stands in for is kept.
+  if (chosen.family() == shown.family()) chosen.setFamily(initial.family());
+  return chosen;
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <utility>
 
 #include "util/Cp932.h"
+#include "util/RegularFile.h"
 #include "util/Utf.h"
 
 namespace ekoto {
@@ -45,15 +46,6 @@ class Fd {
  private:
   int fd_;
 };
-
-// Opens for reading without blocking on a FIFO and without taking a terminal.
-int OpenForReading(const std::string& path) {
-  int fd;
-  do {
-    fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
-  } while (fd < 0 && errno == EINTR);
-  return fd;
-}
 
 bool WriteAll(int fd, const uint8_t* data, size_t size) {
   while (size > 0) {
@@ -168,10 +160,10 @@ bool IsLowSurrogate(char16_t c) { return c >= 0xDC00 && c <= 0xDFFF; }
 
 bool CFile::ReadFileForBinary(const std::u16string& FilePath, std::vector<uint8_t>& retBytes) {
   if (FilePath.empty()) return false;
-  Fd fd(OpenForReading(ToFs(FilePath)));
+  Fd fd(OpenRegularFile(ToFs(FilePath)));
   if (!fd.ok()) return false;
   struct stat st;
-  if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  if (::fstat(fd.get(), &st) != 0) return false;
   // Read to the end rather than trusting st_size: the file may change size.
   std::vector<uint8_t> bytes(static_cast<size_t>(st.st_size > 0 ? st.st_size : 0) + 1);
   size_t used = 0;
@@ -306,9 +298,7 @@ std::u16string CFile::SameFileToReName(const std::u16string& FilePath) {
 
 bool CFile::IsFile(const std::u16string& FilePath) {
   if (FilePath.empty()) return false;
-  Fd fd(OpenForReading(ToFs(FilePath)));
-  struct stat st;
-  return fd.ok() && ::fstat(fd.get(), &st) == 0 && S_ISREG(st.st_mode);
+  return Fd(OpenRegularFile(ToFs(FilePath))).ok();
 }
 
 std::u16string CFile::FindFile(const std::u16string& RootPath, const std::u16string& Filename) {

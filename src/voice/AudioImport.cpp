@@ -8,6 +8,7 @@
 #include <cstring>
 #include <limits>
 
+#include "util/RegularFile.h"
 #include "util/Utf.h"
 
 namespace ekoto {
@@ -52,8 +53,11 @@ sf_count_t MemTell(void* user) { return static_cast<MemoryFile*>(user)->pos; }
 }  // namespace
 
 PaStatus ReadMonoClip(const std::u16string& path, MonoClip& retClip) {
+  const int fd = OpenRegularFile(Utf16ToUtf8(path));
+  if (fd < 0) return PaStatus::Error(path + u": no such regular file");
   SF_INFO info{};
-  SNDFILE* sf = sf_open(Utf16ToUtf8(path).c_str(), SFM_READ, &info);
+  // libsndfile closes the descriptor with the file, or at once when it cannot read it.
+  SNDFILE* sf = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
   if (!sf) return PaStatus::Error(path + u": " + Utf8ToUtf16(sf_strerror(nullptr)));
   const int channels = info.channels;
   if (channels <= 0 || info.samplerate <= 0 || info.frames < 0 ||

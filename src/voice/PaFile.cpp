@@ -14,6 +14,7 @@
 #include <mutex>
 #include <unordered_map>
 
+#include "util/RegularFile.h"
 #include "util/Utf.h"
 #include "voice/CRC4.h"
 #include "voice/PaScan.h"
@@ -122,8 +123,8 @@ PaIndexCache& Cache() {
 class OpenPaFile {
  public:
   explicit OpenPaFile(const std::u16string& path) : m_path(Utf16ToUtf8(path)) {
-    m_fd = open(m_path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (m_fd >= 0 && (fstat(m_fd, &m_st) != 0 || !S_ISREG(m_st.st_mode))) {
+    m_fd = OpenRegularFile(m_path);
+    if (m_fd >= 0 && fstat(m_fd, &m_st) != 0) {
       close(m_fd);
       m_fd = -1;
     }

@@ -10,6 +10,7 @@
 #include <string_view>
 
 #include "util/Cp932.h"
+#include "util/RegularFile.h"
 #include "util/Utf.h"
 #include "voice/CRC4.h"
 
@@ -189,7 +190,7 @@ PaScanResult ScanPAFile(int fd, int64_t lFileSize, const std::function<void(cons
 }
 
 PaScanResult ScanPAFile(const std::u16string& path, const std::function<void(const PaEntryInfo&)>& onEntry) {
-  const int fd = open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenRegularFile(Utf16ToUtf8(path));
   FdCloser closer(fd);
   struct stat st {};
   if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) return PaScanResult{};
@@ -216,7 +217,7 @@ std::u16string DescribeScanEnd(const PaScanResult& scan) {
 }
 
 std::optional<PaContents> ReadPAContents(const std::u16string& path, std::u16string& sError) {
-  const int fd = open(Utf16ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC);
+  const int fd = OpenRegularFile(Utf16ToUtf8(path));
   FdCloser closer(fd);
   struct stat st {};
   if (fd < 0 || fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {

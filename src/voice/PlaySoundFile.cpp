@@ -8,6 +8,7 @@
 #include <cstring>
 #include <vector>
 
+#include "util/RegularFile.h"
 #include "util/Utf.h"
 
 namespace ekoto {
@@ -20,8 +21,10 @@ constexpr sf_count_t kMaxBytes = sf_count_t{256} << 20;
 }  // namespace
 
 void PlayWaveFile(const std::u16string& path, clsPlaySound& player) {
+  const int fd = OpenRegularFile(Utf16ToUtf8(path));
+  if (fd < 0) return;
   SF_INFO info{};
-  SNDFILE* file = sf_open(Utf16ToUtf8(path).c_str(), SFM_READ, &info);
+  SNDFILE* file = sf_open_fd(fd, SFM_READ, &info, SF_TRUE);
   if (file == nullptr) return;
   std::vector<uint8_t> bWave;
   const bool bUsable = info.channels >= 1 && info.channels <= 8 && info.samplerate >= 1 && info.frames >= 0 &&

@@ -121,6 +121,8 @@ TEST(ClipboardFormats, OnlyPlainTextWithoutPictureOrRichTextCounts) {
       {{"application/rtf", "text/plain"}, false},
       {{"text/rtf", "text/plain"}, false},
       {{"text/plainish"}, false},
+      {{"text/uri-list", "text/plain"}, false},  // files copied in a file manager
+      {{"x-special/gnome-copied-files", "text/plain"}, false},
   };
   for (const auto& c : cases) {
     QMimeData data;

@@ -235,22 +235,21 @@ TEST_F(MainWindowTest, ClosingWhileReadingSavesStopsAndEndsAfterTheReadingUnwoun
   EXPECT_EQ(nUnloaded, 1);
 }
 
-TEST_F(MainWindowTest, ClosingAsTheReadingStartsReadsNothingAndDuringSlowPlaySavesTheLoweredSpeed) {
+TEST_F(MainWindowTest, ClosingAsTheReadingStartsReadsNothingAndDuringSlowPlaySavesTheUsersSpeed) {
   // The close is handled in the yield that paints the Playing state, before the
-  // reader has looked at its first sentence: the reading ends at its first unit
-  // instead of running on unseen.
+  // reader has looked at its first sentence: the reading ends before its first unit.
   SetText(u"あいう");
   Later(w.get(), [this] { w->close(); });
   w->mnuRun_Play->trigger();
   EXPECT_TRUE(units.empty());
-  EXPECT_EQ(std::pair(w->nSounds, Selection(*w)), std::pair(1, std::string("0+0")));
+  EXPECT_EQ(std::pair(w->nSounds, Selection(*w)), std::pair(0, std::string("0+0")));
 
   w = OpenWindow();
   SetText(u"あいう");
   AtUnit(1, [this] { w->close(); });
   w->mnuRun_SlowPlay->trigger();
-  EXPECT_EQ(w->Speedbar->Value(), 750);
-  EXPECT_NE(FileText(dir.Path("options.dat")).find("\r\nSpeed=0.75\r\n"), std::string::npos);
+  // The speed the user set is saved, not the slow reading's.
+  EXPECT_NE(FileText(dir.Path("options.dat")).find("\r\nSpeed=1.00\r\n"), std::string::npos);
   EXPECT_EQ(nUnloaded, 2);
 }
 
