@@ -176,30 +176,6 @@ TEST_F(CFileTest, ModesAndSymlinksSurviveReplacing) {
   EXPECT_EQ(Get("real.txt"), "new");
 }
 
-// ---- SameFileToReName: the next free "(n)" name ----
-
-TEST_F(CFileTest, SameFileToReName) {
-  fs::create_directory(Fs("dir.d"));
-  fs::create_directory(Fs("taken"));  // a folder of that name is taken too
-  const struct {
-    const char* create;  // made before asking, "" for nothing
-    const char* ask;
-    const char* expected;
-  } rows[] = {
-      {"", "report.txt", "report.txt"},
-      {"report.txt", "report.txt", "report(1).txt"},
-      {"report(1).txt", "report.txt", "report(2).txt"},
-      {"a(b).txt", "a(b).txt", "a(b)(1).txt"},  // not a number: part of the name
-      {"x(7)y.txt", "x(7)y.txt", "x(7)y(1).txt"},  // not at the end: kept as text
-      {".profile", ".profile", "(1).profile"},
-      {"", "taken", "taken(1)"},
-  };
-  for (const auto& row : rows) {
-    if (*row.create) Put(row.create, "");
-    EXPECT_EQ(file_.SameFileToReName(P(row.ask)), P(row.expected)) << row.ask;
-  }
-}
-
 // The escaped forms: "%XX" for control and single-byte codes; either form decodes back.
 TEST(CFileEscape, FormsAndRoundTrips) {
   CFile f;

@@ -100,57 +100,6 @@ TEST_F(OptionsFileTest, DefaultSaveIsPinnedByteForByte) {
   EXPECT_TRUE(window.calls.empty());
 }
 
-COptions EveryFieldChanged() {
-  COptions options;
-  options.bClipboard = true;
-  options.bANNarrow = false;
-  options.bAUpperCase = true;
-  options.bNumeric = false;
-  options.sPAPath = u"/home/ユーザー/声 源/a=b//c.pa";
-  options.sConvTempletePath = u"";
-  options.bMute = true;
-  options.bPlaybar = false;
-  options.bVolumebar = true;
-  options.bSpeedbar = false;
-  options.sFontName = u"Noto Sans CJK JP";
-  options.nFontSize = 37;
-  options.bFontBold = true;
-  options.bFontItalic = false;
-  options.bFontStrikethrough = true;
-  options.bFontUnderline = true;
-  return options;
-}
-
-// Every field survives, in a CP932 file and in a UTF-8 one; volume and speed keep
-// two decimals.
-TEST_F(OptionsFileTest, SaveThenLoadGivesTheSameRecordAndWindow) {
-  FakeWindow from;
-  from.volume = 0.005f;
-  from.speed = 0.995f;
-  from.left = -20;
-  from.top = 5;
-  from.width = 800;
-  from.height = 2147483647;
-  // Setters run in the file's line order.
-  const std::vector<Call> expected = {{"SetVolume", 0.01f},   {"SetSpeed", 1.0},       {"SetWindowLeft", -20},
-                                      {"SetWindowTop", 5},    {"SetWindowWidth", 800}, {"SetWindowHeight", 2147483647}};
-  for (const char16_t* path : {u"/home/ユーザー/声 源/a=b//c.pa", u"/home/me/🎵/한국어/voice.pa"}) {
-    SCOPED_TRACE(Utf16ToUtf8(path));
-    COptions saved = EveryFieldChanged();
-    saved.sPAPath = path;
-    ASSERT_TRUE(SaveOptions(P("options.dat"), saved, from));
-    const std::string bytes = GetBytes("options.dat");
-    EXPECT_EQ(bytes.substr(0, 3), saved.sPAPath.find(u"🎵") != std::u16string::npos ? "\xEF\xBB\xBF" : "// ");
-    EXPECT_NE(bytes.find("\r\nSpeed=1.00\r\n"), std::string::npos);
-    EXPECT_NE(bytes.find("\r\nVolume=0.01\r\n"), std::string::npos);
-    COptions loaded = Defaults();
-    FakeWindow to;
-    LoadOptions(P("options.dat"), loaded, to);
-    EXPECT_EQ(loaded, saved);
-    EXPECT_EQ(to.calls, expected);
-  }
-}
-
 TEST_F(OptionsFileTest, MissingOrUnreadableFileKeepsDefaults) {
   fs::create_directory(Fs("a_folder"));
   for (const char* name : {"missing.dat", "a_folder"}) {
