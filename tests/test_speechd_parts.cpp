@@ -1,10 +1,13 @@
-// The pieces of the speech-dispatcher module that work on values: SSML, the
-// names of characters and keys, the audio escaping, the sample conversion.
+// The pieces of the speech-dispatcher module that work on values (SSML, the
+// names of characters and keys, the audio escaping, the sample conversion) and
+// the time-stretching behind its rate and pitch.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
+#include "audio/TimeStretch.h"
 #include "speechd/CharNames.h"
 #include "speechd/SsipChannel.h"
 #include "speechd/SsmlText.h"
@@ -12,78 +15,80 @@
 
 namespace {
 
-using ekoto::SpeechMark;
-
 TEST(SpeechdParts, SsmlToTextAndMarks) {
-  struct Row {
-    std::string ssml;
-    std::u16string text;
-    std::vector<std::pair<size_t, std::string>> marks;
-  };
+  struct Row { std::string ssml; std::u16string text; std::vector<std::pair<size_t, std::string>> marks; };
   const Row rows[] = {
-      {"<speak>今日は<mark name=\"m1\"/>晴れ。</speak>", u"今日は晴れ。", {{3, "m1"}}},
-      {"<speak><mark name='a'/>x<mark name=\"b\" /></speak>", u"x", {{0, "a"}, {1, "b"}}},
-      {"a&lt;b&gt;&amp;&quot;&apos;", u"a<b>&\"'", {}},
-      {"&#x3042;&#12356;&#x1F600;", u"あい\U0001F600", {}},
+      {"<speak><mark name='a'/>今日は<mark name=\"b\" /></speak>", u"今日は", {{0, "a"}, {3, "b"}}},
+      {"a&lt;b&gt;&amp;&quot;&apos;&#x3042;&#12356;&#x1F600;", u"a<b>&\"'あい\U0001F600", {}},
       {"5 &unknown; &#0; &#xD800; & x", u"5 &unknown; &#0; &#xD800; & x", {}},
       {"text <unclosed mark", u"text ", {}},
       {"\xff\xfe\xe3\x81\x82", u"\uFFFD\uFFFDあ", {}},
-      {"<speak><s>一</s><break time=\"1s\"/><s>二</s></speak>", u"一二", {}},
-      {"<marker name=\"no\"/>x", u"x", {}},
+      {"<s>一</s><break time=\"1s\"/><marker name=\"no\"/><s>二</s>", u"一二", {}},
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.ssml);
     const ekoto::SpeechText parsed = ekoto::ParseSsml(row.ssml);
     EXPECT_EQ(parsed.sText, row.text);
     std::vector<std::pair<size_t, std::string>> marks;
-    for (const SpeechMark& mark : parsed.marks) marks.emplace_back(mark.nOffset, mark.sName);
+    for (const ekoto::SpeechMark& mark : parsed.marks) marks.emplace_back(mark.nOffset, mark.sName);
     EXPECT_EQ(marks, row.marks);
   }
 }
 
 TEST(SpeechdParts, CharAndKeyNames) {
-  struct Row {
-    bool bKey;
-    std::u16string in;
-    std::u16string out;
-  };
-  const Row rows[] = {
-      {false, u"a", u"エー"},          {false, u"Z", u"ゼット"},       {false, u"Ｂ", u"ビー"},
-      {false, u"7", u"なな"},          {false, u"、", u"てん"},        {false, u"。", u"まる"},
-      {false, u"?", u"はてな"},        {false, u"？", u"はてな"},      {false, u" ", u"スペース"},
-      {false, u"あ", u"あ"},           {false, u"漢", u"漢"},          {false, u"\U0001F600", u"\U0001F600"},
-      {true, u"a", u"エー"},           {true, u"space", u"スペース"},  {true, u"shift_a", u"シフト エー"},
-      {true, u"control_alt_delete", u"コントロール オルト デリート"}, {true, u"kp-5", u"テンキーご"},
-      {true, u"f12", u"エフ12"},       {true, u"underscore", u"アンダーバー"}, {true, u"_", u"アンダーバー"},
-      {true, u"unheard-of", u"unheard-of"},
-  };
-  for (const Row& row : rows) {
-    EXPECT_EQ(row.bKey ? ekoto::KeyName(row.in) : ekoto::CharName(row.in), row.out);
-  }
+  const std::pair<std::u16string, std::u16string> chars[] = {
+      {u"a", u"エー"}, {u"Ｂ", u"ビー"}, {u"7", u"なな"}, {u"、", u"てん"}, {u"。", u"まる"}, {u"?", u"はてな"},
+      {u"？", u"はてな"}, {u" ", u"スペース"}, {u"あ", u"あ"}, {u"漢", u"漢"}, {u"\U0001F600", u"\U0001F600"}};
+  for (const auto& [in, out] : chars) EXPECT_EQ(ekoto::CharName(in), out);
+  const std::pair<std::u16string, std::u16string> keys[] = {
+      {u"space", u"スペース"}, {u"shift_a", u"シフト エー"}, {u"control_alt_delete", u"コントロール オルト デリート"},
+      {u"kp-5", u"テンキーご"}, {u"f12", u"エフ12"}, {u"underscore", u"アンダーバー"}, {u"_", u"アンダーバー"},
+      {u"unheard-of", u"unheard-of"}};
+  for (const auto& [in, out] : keys) EXPECT_EQ(ekoto::KeyName(in), out);
 }
 
 TEST(SpeechdParts, AudioEscapingInvertsBitFiveOfNewlineAndEscape) {
-  const struct {
-    std::string in, out;
-  } rows[] = {
-      {"", ""}, {"ab", "ab"}, {"\n", "\x7d\x2a"}, {"\x7d", "\x7d\x5d"}, {std::string("a\0\n\x7d", 4), std::string("a\0\x7d\x2a\x7d\x5d", 6)}};
-  for (const auto& row : rows) EXPECT_EQ(ekoto::EscapeAudioBytes(row.in), row.out);
+  EXPECT_EQ(ekoto::EscapeAudioBytes(std::string("a\0\n\x7d", 4)), std::string("a\0\x7d\x2a\x7d\x5d", 6));
 }
 
 TEST(SpeechdParts, SamplesBecomeSixteenBitMono) {
-  struct Row {
-    std::vector<uint8_t> bytes;
-    int bits, channels;
-    std::vector<int16_t> pcm;
-  };
+  struct Row { std::vector<uint8_t> bytes; int bits, channels; std::vector<int16_t> pcm; };
   const Row rows[] = {
       {{0, 128, 255}, 8, 1, {-32768, 0, 32512}},
-      {{0x00, 0x80, 0xff, 0x7f, 0x01, 0x00}, 16, 1, {-32768, 32767, 1}},
-      {{0x00, 0x80, 0x33}, 16, 1, {-32768}},  // a partial last sample is left out
-      {{0, 255, 128, 128}, 8, 2, {-128, 0}},  // channels are averaged
+      {{0x00, 0x80, 0xff, 0x7f, 0x01, 0x00, 0x33}, 16, 1, {-32768, 32767, 1}},  // a partial last sample is left out
+      {{0, 255, 128, 128}, 8, 2, {-128, 0}},                                    // channels are averaged
       {{1, 2, 3}, 24, 1, {}},
   };
   for (const Row& row : rows) EXPECT_EQ(ekoto::SampleToPcm16(row.bytes, row.bits, row.channels), row.pcm);
+}
+
+constexpr int kRate = 22050;
+
+// Rising zero crossings per second over the middle half (the ends ramp in and out).
+double Frequency(const std::vector<int16_t>& pcm) {
+  const size_t from = pcm.size() / 4, to = pcm.size() * 3 / 4;
+  int crossings = 0;
+  for (size_t i = from + 1; i < to; ++i) crossings += pcm[i - 1] < 0 && pcm[i] >= 0;
+  return crossings * double(kRate) / double(to - from);
+}
+
+TEST(TimeStretch, LengthFollowsTempoAndPitchMovesBySemitonesOnly) {
+  std::vector<int16_t> tone(kRate);  // a second of 440 Hz
+  for (size_t i = 0; i < tone.size(); ++i) tone[i] = static_cast<int16_t>(12000 * std::sin(2 * M_PI * 440 * i / kRate));
+  struct Row { double tempo, semitones, hz; };
+  for (const Row& row : {Row{0.5, 0, 440}, Row{1.5, 0, 440}, Row{3.0, 0, 440}, Row{1.0, 12, 880}, Row{1.0, -12, 220},
+                         Row{2.0, 4, 554.4}}) {
+    SCOPED_TRACE(::testing::Message() << "tempo " << row.tempo << ", semitones " << row.semitones);
+    const std::vector<int16_t> out = ekoto::ChangeTempoAndPitch(tone, kRate, row.tempo, row.semitones);
+    EXPECT_NEAR(double(out.size()), tone.size() / row.tempo, tone.size() * 0.05);
+    EXPECT_NEAR(Frequency(out), row.hz, row.hz * 0.03);
+  }
+  // Where nothing can be stretched the input comes back as it is.
+  const std::vector<int16_t> part(tone.begin(), tone.begin() + kRate / 10);
+  struct Unchanged { std::vector<int16_t> pcm; int rate; double tempo; };
+  for (const Unchanged& row : {Unchanged{part, kRate, 1.0}, Unchanged{part, kRate, 0.0}, Unchanged{part, kRate, NAN},
+                               Unchanged{part, 0, 2.0}, Unchanged{{}, kRate, 2.0}})
+    EXPECT_EQ(ekoto::TimeStretch(row.pcm, row.rate, row.tempo), row.pcm);
 }
 
 }  // namespace
