@@ -3,6 +3,8 @@
 // kept across a close. All on the real window, offscreen.
 #include <sndfile.h>
 
+#include <numeric>
+
 #include <QAccessible>
 #include <QApplication>
 #include <QLabel>
@@ -22,17 +24,11 @@ namespace {
 int64_t SoundFrames(const std::filesystem::path& path) {
   SF_INFO info{};
   SNDFILE* file = sf_open(path.c_str(), SFM_READ, &info);
-  if (file == nullptr) return -1;
-  sf_close(file);
-  return info.frames;
+  return file != nullptr && sf_close(file) == 0 ? info.frames : -1;
 }
 
 class FeaturesTest : public WindowTest {
  protected:
-  void TearDown() override {
-    CFileDialogs::SetDialogRunner(nullptr);
-    WindowTest::TearDown();
-  }
   QString Status() const { return w->statusBar()->currentMessage(); }
   void Key(QWidget* target, int nKey, Qt::KeyboardModifiers modifiers = Qt::NoModifier) {
     QApplication::setActiveWindow(target->window());
@@ -42,29 +38,24 @@ class FeaturesTest : public WindowTest {
 };
 
 TEST_F(FeaturesTest, OpenPutsTextFilesInTheBoxAndRefusesOthersAsADropDoes) {
-  struct Row {
-    const char* name;
-    std::string bytes;
-    const char16_t* box;  // the text box afterwards
-    const char* status;   // the start of the status bar's message
-  };
+  // bytes "": no such file; box: the text box afterwards; status: the start of the status bar's message.
+  struct Row { const char* name; std::string bytes; const char16_t* box; const char* status; };
   const Row rows[] = {
       {"utf8.txt", "あい。", u"あい。", "開きました: utf8.txt"},
       {"binary.bin", std::string("a\0b", 3), u"前の文章", "テキストファイルではありません: binary.bin"},
       {"missing.txt", "", u"前の文章", "ファイルを読み込めません: missing.txt"},
   };
+  QString sChosen;  // what the dialog Ctrl+O opens answers
+  CFileDialogs::SetDialogRunner([&](const FileDialogRequest&) { return std::optional<FileDialogAnswer>({{sChosen}, 0}); });
   for (const Row& row : rows) {
     SetText(u"前の文章");
-    if (row.bytes.size() > 0) WriteString(dir.Path(row.name), row.bytes);
-    // Through the menu's dialog, as Ctrl+O opens it.
-    CFileDialogs::SetDialogRunner([&](const FileDialogRequest&) {
-      return std::optional<FileDialogAnswer>({{QString::fromStdString(dir.Path(row.name).string())}, 0});
-    });
+    if (!row.bytes.empty()) WriteString(dir.Path(row.name), row.bytes);
+    sChosen = QString::fromStdString(dir.Path(row.name).string());
     Key(w->txtReadText, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(w->txtReadText->toPlainText(), QString::fromUtf16(row.box)) << row.name;
     EXPECT_TRUE(Status().startsWith(QString::fromUtf8(row.status))) << row.name << ": " << Status().toStdString();
-    EXPECT_FALSE(w->mnuRun_Stop->isEnabled()) << "opening starts no reading";
   }
+  CFileDialogs::SetDialogRunner(nullptr);
 }
 
 TEST_F(FeaturesTest, SavedReadingIsAsLongAsEkotoSaysAtTheSameTempoAndCancelLeavesNoFile) {
@@ -73,21 +64,14 @@ TEST_F(FeaturesTest, SavedReadingIsAsLongAsEkotoSaysAtTheSameTempoAndCancelLeave
   w->SetSpeed(0.5f);
   w->SetTempo(2.0);
   SetText(u"あい。うえお。");
-  const auto saved = dir.Path("reading.wav");
-  bool bSaved = false;
-  QObject::connect(w.get(), &frmMain::SavingFinished, [&](bool b) { bSaved = b; });
+  const auto saved = dir.Path("reading.wav"), said = dir.Path("said.wav");
   w->SaveReadingAs(QString::fromStdString(saved.string()));
-  ASSERT_NE(w->prgSaving, nullptr);
   ASSERT_TRUE(WaitUntil([&] { return !w->IsSaving(); }));
-  EXPECT_TRUE(bSaved);
   EXPECT_TRUE(Status().contains(QString::fromStdString(saved.string()))) << Status().toStdString();
-
-  const auto said = dir.Path("said.wav");
   const ToolResult say = RunTool("ekoto-say", "--voice " + dir.Path("50on.pa").string() + " --template " +
                                                   dir.Path("empty.txt").string() + " --speed 0.5 --tempo 2 -o " +
                                                   said.string() + " あい。うえお。");
   ASSERT_EQ(say.status, 0) << say.output;
-  EXPECT_GT(SoundFrames(saved), 0);
   EXPECT_EQ(SoundFrames(saved), SoundFrames(said));
   // Eight waits of 500 ms at 8000 Hz, and the five units' 2080 frames halved by the tempo.
   EXPECT_NEAR(static_cast<double>(SoundFrames(saved)), 8 * 4000 + 2080 / 2.0, 100);
@@ -96,36 +80,43 @@ TEST_F(FeaturesTest, SavedReadingIsAsLongAsEkotoSaysAtTheSameTempoAndCancelLeave
   SetText(std::u16string(2000, u'あ').c_str());
   const auto cancelled = dir.Path("cancelled.flac");
   w->SaveReadingAs(QString::fromStdString(cancelled.string()));
+  ASSERT_NE(w->prgSaving, nullptr);
   w->prgSaving->findChild<QPushButton*>()->click();
   ASSERT_TRUE(WaitUntil([&] { return !w->IsSaving(); }));
-  EXPECT_FALSE(bSaved);
   EXPECT_FALSE(std::filesystem::exists(cancelled));
-  std::string sFiles;
-  for (const auto& entry : std::filesystem::directory_iterator(dir.Root())) sFiles += entry.path().filename().string() + " ";
-  EXPECT_EQ(std::count(sFiles.begin(), sFiles.end(), ' '), 4) << "no temporary file left: " << sFiles;
 }
 
-TEST_F(FeaturesTest, SentenceKeysMoveTheReadingAndThePausedPosition) {
+TEST_F(FeaturesTest, SentenceKeysMoveTheReadingOrThePausedPlaceAndAreTheBoxsOwnWhenStopped) {
+  // Ctrl+→ (+1) and Ctrl+← (-1) pressed as unit nAt plays, or after pausing there; heard: every unit, the resume
+  // included (。 is not in the test voice); held: the window's last event after the keys while paused.
+  struct Row { size_t nAt; bool bPause; std::vector<int> keys; const char* heard; const char* held; };
+  const Row rows[] = {
+      {1, false, {1}, "あうえお", ""},
+      {3, false, {-1}, "あいうあいうえお", ""},
+      {5, false, {1}, "あいうえお", ""},  // at the ends nothing moves
+      {1, false, {-1}, "あいうえお", ""},
+      {1, false, {1, 1, 1}, "あお", ""},  // presses within one unit add up
+      {2, true, {1}, "あいうえお", "pos 3+3"},
+      {3, true, {-1, -1}, "あいうあいうえお", "pos 0+3"},  // back to the start is still held
+      {5, true, {1}, "あいうえおお", "pause"},
+  };
   SetText(u"あい。うえ。お");
-  // While reading: Ctrl+→ after the first unit skips to the second sentence.
-  AtUnit(1, [this] { Key(w->txtReadText, Qt::Key_Right, Qt::ControlModifier); });
-  w->mnuRun_Play_Click();
-  EXPECT_EQ(units, (std::vector<std::string>{"あ", "う", "え", "お"}));  // 。 is not in the test voice
+  for (const Row& row : rows) {
+    units.clear();
+    const auto press = [this, &row] {
+      for (int n : row.keys) Key(w->txtReadText, n > 0 ? Qt::Key_Right : Qt::Key_Left, Qt::ControlModifier);
+    };
+    AtUnit(row.nAt, row.bPause ? std::function<void()>([this] { w->mnuRun_Pause_Click(); }) : press);
+    w->mnuRun_Play_Click();
+    if (row.bPause) {
+      press();
+      EXPECT_EQ(w->log.back(), row.held) << row.heard;
+      w->mnuRun_Play_Click();
+    }
+    EXPECT_EQ(std::accumulate(units.begin(), units.end(), std::string()), row.heard) << row.nAt;
+  }
 
-  // While paused: Ctrl+← moves the held position and its highlight back.
-  units.clear();
-  w->log.clear();
-  AtUnit(3, [this] { w->mnuRun_Pause_Click(); });
-  w->mnuRun_Play_Click();
-  ASSERT_TRUE(w->mnuRun_PrevSentence->isEnabled());
-  Key(w->txtReadText, Qt::Key_Left, Qt::ControlModifier);
-  EXPECT_EQ(w->log.back(), "pos 0+3");
-  Key(w->txtReadText, Qt::Key_Left, Qt::ControlModifier);  // at the first sentence: nothing
-  EXPECT_EQ(w->log.back(), "pos 0+3");
-  w->mnuRun_Play_Click();
-  EXPECT_EQ(units, (std::vector<std::string>{"あ", "い", "う", "あ", "い", "う", "え", "お"}));
-
-  // Stopped: the keys are the text box's own again (the caret moves by words).
+  // Stopped, the caret moves by words as in any text box.
   EXPECT_FALSE(w->mnuRun_NextSentence->isEnabled());
   SetCaret(0);
   Key(w->txtReadText, Qt::Key_Right, Qt::ControlModifier);
@@ -133,86 +124,65 @@ TEST_F(FeaturesTest, SentenceKeysMoveTheReadingAndThePausedPosition) {
 }
 
 TEST_F(FeaturesTest, TempoPresetsAndStepsStayWithinHalfToThreeTimesAndStretchTheUnits) {
-  struct Row {
-    std::function<void()> act;
-    double dTempo;
-    int nChecked;  // index of the checked preset, -1 for none
-  };
-  const Row rows[] = {
+  const auto f8 = [this] { Key(w->txtReadText, Qt::Key_F8); };
+  // nChecked: the checked preset, -1 for none.
+  const struct { std::function<void()> act; double dTempo; int nChecked; } rows[] = {
       {[this] { w->mnuProperty_Tempo[5]->trigger(); }, 3.0, 5},
-      {[this] { Key(w->txtReadText, Qt::Key_F8); }, 3.0, 5},
+      {f8, 3.0, 5},
       {[this] { w->SetTempo(0.1); }, 0.5, 0},
-      {[this] { Key(w->txtReadText, Qt::Key_F8); }, 0.75, 1},
-      {[this] { Key(w->txtReadText, Qt::Key_F8); }, 1.0, 2},
-      {[this] { Key(w->txtReadText, Qt::Key_F7); }, 0.75, 1},
+      {f8, 0.75, 1},
+      {[this] { Key(w->txtReadText, Qt::Key_F7); }, 0.5, 0},
       {[this] { w->SetTempo(2.25); }, 2.25, -1},
   };
-  for (size_t i = 0; i < std::size(rows); ++i) {
-    rows[i].act();
-    EXPECT_DOUBLE_EQ(w->Tempo(), rows[i].dTempo) << "row " << i;
-    for (size_t p = 0; p < w->mnuProperty_Tempo.size(); ++p) {
-      EXPECT_EQ(w->mnuProperty_Tempo[p]->isChecked(), static_cast<int>(p) == rows[i].nChecked) << "row " << i;
-    }
+  for (const auto& row : rows) {
+    row.act();
+    EXPECT_DOUBLE_EQ(w->Tempo(), row.dTempo);
+    for (size_t p = 0; p < w->mnuProperty_Tempo.size(); ++p)
+      EXPECT_EQ(w->mnuProperty_Tempo[p]->isChecked(), static_cast<int>(p) == row.nChecked) << row.dTempo;
   }
-  // あ is 400 frames of 8 bits; stretched units are played as 16-bit samples.
+  // あ's 400 frames of 8 bits, a third as long as 16-bit samples.
   SetText(u"あ");
-  for (const auto& [dTempo, dBytes] : {std::pair{1.0, 400.0}, std::pair{3.0, 2 * 400 / 3.0}, std::pair{0.5, 2 * 800.0}}) {
-    w->SetTempo(dTempo);
-    w->mnuRun_Play_Click();
-    EXPECT_NEAR(static_cast<double>(lastBytes.size()), dBytes, 0.15 * dBytes) << dTempo;
-  }
+  w->SetTempo(3.0);
+  w->mnuRun_Play_Click();
+  EXPECT_NEAR(static_cast<double>(lastBytes.size()), 2 * 400 / 3.0, 40);
 }
 
-// Every control a user can reach: a name, a role; the sliders tell their value.
-void WalkAccessible(QAccessibleInterface* node, std::vector<std::string>& names, int& nSliders) {
-  if (node == nullptr) return;
+// Every control a user can reach has a name, a description and a role; a slider's name is followed by its value.
+void WalkAccessible(QAccessibleInterface* node, QStringList& names) {
   const QAccessible::Role role = node->role();
-  const bool bInteractive = role == QAccessible::PushButton || role == QAccessible::Slider ||
-                            role == QAccessible::EditableText || role == QAccessible::ButtonMenu;
-  if (bInteractive && !node->state().invisible) {
-    EXPECT_FALSE(node->text(QAccessible::Name).isEmpty()) << "role " << role;
+  if ((role == QAccessible::PushButton || role == QAccessible::Slider || role == QAccessible::EditableText ||
+       role == QAccessible::ButtonMenu) && !node->state().invisible) {
     EXPECT_FALSE(node->text(QAccessible::Description).isEmpty()) << node->text(QAccessible::Name).toStdString();
-    names.push_back(node->text(QAccessible::Name).toStdString());
+    const QAccessibleValueInterface* value = role == QAccessible::Slider ? node->valueInterface() : nullptr;
+    names.append(node->text(QAccessible::Name) + (value == nullptr ? QString() : QString(" %1/%2").arg(
+        value->currentValue().toInt()).arg(value->maximumValue().toInt())));
   }
-  if (role == QAccessible::Slider) {
-    ++nSliders;
-    auto* bar = qobject_cast<VolumeBar*>(node->object());
-    ASSERT_NE(node->valueInterface(), nullptr);
-    ASSERT_NE(bar, nullptr);
-    EXPECT_EQ(node->valueInterface()->currentValue().toInt(), bar->Value());
-    EXPECT_EQ(node->valueInterface()->maximumValue().toInt(), bar->Max());
-  }
-  for (int i = 0; i < node->childCount(); ++i) WalkAccessible(node->child(i), names, nSliders);
+  for (int i = 0; i < node->childCount(); ++i) WalkAccessible(node->child(i), names);
 }
 
 TEST_F(FeaturesTest, AccessibilityTreeNamesEveryControlAndTabVisitsThemInOrder) {
   w->SetVolume(2.5f);
-  std::vector<std::string> names;
-  int nSliders = 0;
-  WalkAccessible(QAccessible::queryAccessibleInterface(w.get()), names, nSliders);
-  EXPECT_EQ(nSliders, 2);
-  for (const char* name : {"読み上げる文章", "再生", "低速再生", "一時停止", "停止", "カーソル位置から再生", "ボリューム",
-                           "スピード"}) {
-    EXPECT_NE(std::find(names.begin(), names.end(), name), names.end()) << name;
-  }
+  QStringList names, expected{"読み上げる文章", "再生", "低速再生", "一時停止", "停止", "カーソル位置から再生"};
+  for (const auto& [bar, name] : {std::pair{w->Volumebar, "ボリューム"}, std::pair{w->Speedbar, "スピード"}})
+    expected.append(QString("%1 %2/%3").arg(name).arg(bar->Value()).arg(bar->Max()));
+  WalkAccessible(QAccessible::queryAccessibleInterface(w.get()), names);
+  names.sort();
+  expected.sort();
+  EXPECT_EQ(names, expected);
   EXPECT_EQ(w->lblVolume->accessibleName(), "ボリューム x2.50");
 
   // Tab from the text box through the enabled buttons to the two sliders (pause and stop are disabled).
-  std::vector<QString> visited;
+  QStringList visited;
   for (QWidget* widget = w->txtReadText->nextInFocusChain(); widget != w->txtReadText && visited.size() < 5;
-       widget = widget->nextInFocusChain()) {
-    if (widget->isEnabled() && widget->isVisible() && (widget->focusPolicy() & Qt::TabFocus)) {
-      visited.push_back(widget->accessibleName());
-    }
-  }
-  EXPECT_EQ(visited, (std::vector<QString>{"再生", "低速再生", "カーソル位置から再生", "ボリューム", "スピード"}));
-  w->Volumebar->setFocus();
-  Key(w->Volumebar, Qt::Key_Right);
-  EXPECT_EQ(QAccessible::queryAccessibleInterface(w->Volumebar)->valueInterface()->currentValue().toInt(),
-            w->Volumebar->Value());
+       widget = widget->nextInFocusChain())
+    if (widget->isEnabled() && widget->isVisible() && (widget->focusPolicy() & Qt::TabFocus))
+      visited.append(widget->accessibleName());
+  EXPECT_EQ(visited, QStringList({"再生", "低速再生", "カーソル位置から再生", "ボリューム", "スピード"}));
 }
 
-TEST_F(FeaturesTest, ClosingWhilePausedKeepsThePlaceForTheSameTextOnly) {
+TEST_F(FeaturesTest, ClosingWhilePausedKeepsThePlaceForTheSameTextOnlyAndOptionsDatAsItWas) {
+  OpenWindow()->close();  // options.dat from a window that used none of the additions
+  const std::string options = FileText(dir.Path("options.dat"));
   const char16_t* text = u"あい。うえ。お";
   WriteString(dir.Path("same.txt"), "あい。うえ。お");
   WriteString(dir.Path("other.txt"), "かき。くけ。こ");
@@ -221,31 +191,27 @@ TEST_F(FeaturesTest, ClosingWhilePausedKeepsThePlaceForTheSameTextOnly) {
   w->mnuRun_Play_Click();
   w->SetTempo(1.5);
   w->close();
-  const std::string options = FileText(dir.Path("options.dat"));
-  EXPECT_EQ(std::count(options.begin(), options.end(), '\n'), 23);
-  EXPECT_EQ(options.find("Tempo"), std::string::npos);
+  EXPECT_EQ(FileText(dir.Path("options.dat")), options);
 
-  struct Row {
-    const char* file;  // "" : started without a file
-    const char16_t* box;
-    bool bOffered;
-  } rows[] = {{"", text, true}, {"same.txt", text, true}, {"other.txt", u"かき。くけ。こ", false}};
   // Each close keeps the place again while it is held; the changed text forgets it.
-  for (const Row& row : rows) {
+  // file "": started without a file.
+  const struct { const char* file; const char16_t* box; bool bOffered; } rows[] = {
+      {"", text, true}, {"same.txt", text, true}, {"other.txt", u"かき。くけ。こ", false}, {"", u"", false}};
+  for (const auto& row : rows) {
     auto next = OpenWindow();
     EXPECT_DOUBLE_EQ(next->Tempo(), 1.5);
     next->RestoreReading(*row.file ? QString::fromStdString(dir.Path(row.file).string()) : QString());
     EXPECT_EQ(next->txtReadText->toPlainText(), QString::fromUtf16(row.box)) << row.file;
     EXPECT_EQ(next->mnuRun_Stop->isEnabled(), row.bOffered) << row.file;
-    // The held sentence is highlighted; play goes on from it.
+    // The held sentence is highlighted; play goes on from it (paused again at once, so the place stays held).
     EXPECT_EQ(next->log.empty() ? "" : next->log.back(), row.bOffered ? "pos 3+3" : "") << row.file;
+    if (row.file == std::string("same.txt")) {
+      AtUnit(units.size() + 1, [&next] { next->mnuRun_Pause_Click(); });
+      next->mnuRun_Play_Click();
+      EXPECT_EQ(next->log, (std::vector<std::string>{"pos 3+3", "play", "pos 3+3", "pause"}));
+    }
     next->close();
   }
-  auto last = OpenWindow();
-  last->RestoreReading(QString());
-  EXPECT_TRUE(last->txtReadText->toPlainText().isEmpty());
-  // options.dat is the same file whatever ekoto.ini holds.
-  last->close();
   EXPECT_EQ(FileText(dir.Path("options.dat")), options);
 }
 
