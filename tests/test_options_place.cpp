@@ -1,7 +1,7 @@
 // Settings beside a program folder the user cannot write (an installed copy
 // once run as root): they are read, then saved for the user, whose copy counts
 // from then on. Runs as a user for real: as "nobody" in a child when the tests
-// run as root. Also the font size a hand-edited options.dat may hold.
+// run as root.
 #include <gtest/gtest.h>
 #include <pwd.h>
 #include <sys/stat.h>
@@ -21,7 +21,6 @@ namespace {
 int RunOnce(const std::u16string& programFolder, const std::u16string& configHome) {
   const OptionsFiles files = OptionsFilesFor(programFolder, configHome, u"");
   COptions options;
-  options.nFontSize = 10;
   StoredOptionsWindow window;
   LoadOptions(files.sLoadPath, options, window);
   const int nRead = options.nFontSize;
@@ -32,25 +31,17 @@ int RunOnce(const std::u16string& programFolder, const std::u16string& configHom
 TEST(OptionsPlace, SettingsBesideAnUnwritableProgramAreTakenOverAndThenSavedForTheUser) {
   ScratchDir dir;
   const std::filesystem::path bin = dir.Path("bin"), config = dir.Path("config");
-  std::filesystem::create_directories(bin);
-  std::filesystem::create_directories(config);
+  ASSERT_TRUE(std::filesystem::create_directories(bin) && std::filesystem::create_directories(config));
   WriteString(bin / "options.dat", "// \r\nFontSize=12\r\n");
-  const bool bRoot = geteuid() == 0;
   const passwd* nobody = getpwnam("nobody");
-  if (bRoot) {
-    ASSERT_NE(nobody, nullptr);
-    ASSERT_EQ(chown(config.c_str(), nobody->pw_uid, nobody->pw_gid), 0);
-  } else {
-    ASSERT_EQ(chmod(bin.c_str(), 0555), 0);
-  }
+  const bool bRoot = geteuid() == 0;
+  ASSERT_TRUE(bRoot ? nobody && chown(config.c_str(), nobody->pw_uid, nobody->pw_gid) == 0 : chmod(bin.c_str(), 0555) == 0);
   const pid_t child = fork();
   if (child == 0) {
     if (bRoot && (setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)) _exit(9);
-    const std::u16string programFolder = Utf8ToUtf16(bin.string()) + u"/";
-    const std::u16string configHome = Utf8ToUtf16(config.string());
+    const std::u16string programFolder = Utf8ToUtf16(bin.string()) + u"/", configHome = Utf8ToUtf16(config.string());
     // The second run reads what the first saved.
-    const int nFirst = RunOnce(programFolder, configHome);
-    _exit(nFirst != 12 ? 1 : RunOnce(programFolder, configHome) != 13 ? 2 : 0);
+    _exit(RunOnce(programFolder, configHome) != 12 ? 1 : RunOnce(programFolder, configHome) != 13 ? 2 : 0);
   }
   int status = 0;
   ASSERT_EQ(waitpid(child, &status, 0), child);
@@ -59,21 +50,6 @@ TEST(OptionsPlace, SettingsBesideAnUnwritableProgramAreTakenOverAndThenSavedForT
   EXPECT_EQ(WEXITSTATUS(status), 0) << "1: the first run did not read the file beside the program and save it; "
                                        "2: the second run did not read the user's copy; 9: no user to be";
   EXPECT_EQ(ReadString(bin / "options.dat"), "// \r\nFontSize=12\r\n");
-}
-
-TEST(OptionsPlace, FontSizeIsKeptToWhatATextBoxCanShow) {
-  const struct { const char* line; int32_t nSize; } rows[] = {
-      {"FontSize=20", 20}, {"FontSize=100000", 72}, {"FontSize=73", 72}, {"FontSize=3", 6},
-      {"FontSize=0", 10},  {"FontSize=-5", 10},
-  };
-  for (const auto& row : rows) {
-    SCOPED_TRACE(row.line);
-    COptions options;
-    options.nFontSize = 14;
-    StoredOptionsWindow window;
-    LoadOptionsFromText(Utf8ToUtf16(row.line), options, window);
-    EXPECT_EQ(options.nFontSize, row.nSize);
-  }
 }
 
 }  // namespace

@@ -65,6 +65,7 @@ class LoggingWindow : public frmMain {
   using frmMain::frmMain;
   std::vector<std::string> log;
   int nSounds = 0;  // units the reader asked for
+  bool bInUnit = false;  // a unit is being played right now
   int nNotices = 0;
   void EventNofity(int32_t& hWnd_, int32_t& uMsg, int32_t& wParam, int32_t& lParam, int32_t& ret) override {
     if (uMsg == kWmDrawClipboard) ++nNotices;
@@ -72,7 +73,7 @@ class LoggingWindow : public frmMain {
   }
 
  protected:
-  void OnPlaySound(std::u16string s) override { ++nSounds; frmMain::OnPlaySound(std::move(s)); }
+  void OnPlaySound(std::u16string s) override { ++nSounds, bInUnit = true, frmMain::OnPlaySound(std::move(s)), bInUnit = false; }
   void OnPlay() override { frmMain::OnPlay(); log.push_back("play"); }
   void OnPause() override { frmMain::OnPause(); log.push_back("pause"); }
   void OnStop() override { frmMain::OnStop(); log.push_back("stop"); }

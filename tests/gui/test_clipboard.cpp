@@ -98,6 +98,31 @@ TEST_F(ClipboardTest, NothingIsReadFromBeforeStartUpOrAfterShutdown) {
   EXPECT_TRUE(w->txtReadText->toPlainText().isEmpty());
 }
 
+// A compositor announces the clipboard again whenever the window gains focus
+// (Wayland): such an announcement is no copy. Only a change of the plain text on
+// the clipboard is read, so the same text copied again is not read twice.
+TEST_F(ClipboardTest, AnAnnouncementWithoutNewTextIsNoCopy) {
+  w.reset();
+  QGuiApplication::clipboard()->setText(QStringLiteral("あいう"));  // there before the program starts
+  w = OpenWindow();
+  w->clsOptions.bClipboard = true;
+  const struct { Offer copy; bool bRead; } steps[] = {  // an empty offer is a mere announcement
+      {{}, false},  // the first focus: the start-up text again
+      {{.text = "かき"}, true}, {{}, false}, {{}, false},
+      {{.text = "かき"}, false},  // the same text offered anew
+      {{.bImage = true}, false},
+      {{.text = "かき"}, true},  // after a picture it is news again
+  };
+  for (size_t i = 0; i < std::size(steps); ++i) {
+    const int nBefore = w->nNotices;
+    if (steps[i].copy.text || steps[i].copy.bImage) QGuiApplication::clipboard()->setMimeData(MakeMime(steps[i].copy));
+    else emit QGuiApplication::clipboard()->changed(QClipboard::Clipboard);
+    ASSERT_TRUE(WaitUntil([&] { return w->nNotices > nBefore; })) << i;
+    EXPECT_EQ(w->tmrClipboard->isActive(), steps[i].bRead) << i;
+    w->tmrClipboard->stop();
+  }
+}
+
 // A copy during a reading replaces it.
 TEST_F(ClipboardTest, CopyDuringAReadingStopsItAndReadsTheNewTextFromItsStart) {
   w->txtReadText->setPlainText(QStringLiteral("あいうえおかきくけこあいうえおかきくけこ"));

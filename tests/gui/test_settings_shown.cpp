@@ -1,6 +1,7 @@
-// What the options dialog and the text box show of the settings: a font size
-// from a hand-edited options.dat, the font chooser confirmed as it opened, and
-// the hint on where voices come from.
+// What the options dialog and the text box show of a hand-edited options.dat:
+// the font size as recorded and shown, the face name kept when the font chooser
+// is confirmed as it opened (on the face standing in for an uninstalled one),
+// and the hint on where voices come from.
 #include <QAction>
 #include <QApplication>
 #include <QFontDialog>
@@ -15,63 +16,32 @@
 namespace ekoto::testing {
 namespace {
 
-class SettingsShownTest : public ::testing::Test, public MainWindowFixture {
- protected:
-  void SetUp() override { ASSERT_TRUE(VoiceWritten()); }
-
-  // Opens the options dialog, runs action on it and closes it.
-  void RunOptions(frmMain& w, std::function<void(frmOptions&)> action) {
-    Later(&w, [&w, action] {
-      action(*w.OptionsForm());
-      if (w.IsOptionsFormLoaded()) w.OptionsForm()->reject();
-    });
-    w.mnuSystem_Options->trigger();
-  }
-};
-
-TEST_F(SettingsShownTest, TheRecordedFontSizeIsTheSizeShown) {
-  const struct { const char* line; int nSize; } rows[] = {{"FontSize=0", 10}, {"FontSize=100000", 72}};
+TEST(SettingsShown, TheRecordedFontIsTheFontShownAndTheChooserConfirmedAsItOpenedKeepsIt) {
+  MainWindowFixture fixture;
+  SetChooseFontRunner(nullptr);
+  const struct { const char* line; int nSize; } rows[] = {{"FontSize=0", 10}, {"FontSize=3", 6}, {"FontSize=100000", 72}};
   for (const auto& row : rows) {
     SCOPED_TRACE(row.line);
-    std::ofstream(dir.Path("options.dat"), std::ios::binary | std::ios::trunc) << "// \r\n" << row.line << "\r\n";
-    auto w = OpenWindow();
-    EXPECT_EQ(w->clsOptions.nFontSize, row.nSize);
-    EXPECT_EQ(w->txtReadText->font().pointSize(), row.nSize);
-    // OK in the options dialog keeps it.
-    RunOptions(*w, [](frmOptions& form) { form.Command1->click(); });
-    EXPECT_EQ(w->clsOptions.nFontSize, row.nSize);
-  }
-}
-
-// The face named in options.dat is not installed; the chooser opens on the
-// face that stands in for it. Confirmed as it is, the name is kept.
-TEST_F(SettingsShownTest, TheFontChooserConfirmedAsItOpenedKeepsTheFaceName) {
-  SetChooseFontRunner(nullptr);
-  auto w = OpenWindow();
-  ASSERT_EQ(w->clsOptions.sFontName, u"ＭＳ Ｐゴシック");
-  bool bChooserSeen = false;
-  RunOptions(*w, [&](frmOptions& form) {
-    Later(&form, [&] {
-      if (auto* chooser = qobject_cast<QFontDialog*>(QApplication::activeModalWidget())) {
-        bChooserSeen = true;
-        chooser->accept();
-      }
+    std::ofstream(fixture.dir.Path("options.dat"), std::ios::binary | std::ios::trunc) << "// \r\n" << row.line << "\r\n";
+    auto w = fixture.OpenWindow();
+    EXPECT_EQ(std::pair(w->clsOptions.nFontSize, w->txtReadText->font().pointSize()), std::pair(row.nSize, row.nSize));
+    const QString sMenuItem = w->mnuTool_CreateFilePA->text().section(u'(', 0, 0);
+    QString sHint;
+    bool bChooserSeen = false;
+    Later(w.get(), [&] {
+      frmOptions& form = *w->OptionsForm();
+      sHint = form.Label1->text();
+      Later(&form, [&] {
+        if (auto* chooser = qobject_cast<QFontDialog*>(QApplication::activeModalWidget())) bChooserSeen = true, chooser->accept();
+      });
+      form.Command3->click();
+      form.Command1->click();
     });
-    form.Command3->click();
-    form.Command1->click();
-  });
-  EXPECT_TRUE(bChooserSeen);
-  EXPECT_EQ(w->clsOptions.sFontName, u"ＭＳ Ｐゴシック");
-}
-
-TEST_F(SettingsShownTest, TheHintNamesTheVoiceBuilderThisProgramHas) {
-  auto w = OpenWindow();
-  QString sMenuItem = w->mnuTool_CreateFilePA->text();
-  sMenuItem.truncate(sMenuItem.indexOf(u'('));
-  ASSERT_FALSE(sMenuItem.isEmpty());
-  const QString sHint = w->OptionsForm()->Label1->text();
-  EXPECT_TRUE(sHint.contains(sMenuItem)) << sHint.toStdString();
-  EXPECT_TRUE(sHint.contains(QStringLiteral("ekoto-pa"))) << sHint.toStdString();
+    w->mnuSystem_Options->trigger();
+    EXPECT_EQ(std::tuple(bChooserSeen, w->clsOptions.sFontName, w->clsOptions.nFontSize),
+              std::tuple(true, std::u16string(u"ＭＳ Ｐゴシック"), row.nSize));
+    EXPECT_TRUE(!sMenuItem.isEmpty() && sHint.contains(sMenuItem) && sHint.contains("ekoto-pa")) << sHint.toStdString();
+  }
 }
 
 }  // namespace
