@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "ProcessCpu.h"
 #include "util/MessagePump.h"
 #include "voice/AlsaOutput.h"
 #include "voice/LoadSoundWithVolume.h"
@@ -20,17 +21,7 @@
 #include "voice/clsPlaySound.h"
 
 using namespace ekoto;
-
-namespace {
-
-double CpuSeconds() {
-  rusage ru{};
-  getrusage(RUSAGE_SELF, &ru);
-  return static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
-         static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
-
-}  // namespace
+using ekoto::bench::CpuSeconds;
 
 int main(int argc, char** argv) {
   double seconds = 30;

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "ProcessCpu.h"
 #include "util/MessagePump.h"
 #include "util/ProgramFolder.h"
 #include "util/Utf.h"
@@ -23,15 +24,9 @@
 #include "voice/clsPlaySound.h"
 
 using namespace ekoto;
+using ekoto::bench::CpuSeconds;
 
 namespace {
-
-double CpuSeconds() {
-  rusage ru{};
-  getrusage(RUSAGE_SELF, &ru);
-  return static_cast<double>(ru.ru_utime.tv_sec + ru.ru_stime.tv_sec) +
-         static_cast<double>(ru.ru_utime.tv_usec + ru.ru_stime.tv_usec) / 1e6;
-}
 
 double Since(std::chrono::steady_clock::time_point t0) {
   return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();

@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 
+#include "../ProcessCpu.h"
 #include "../BenchText.h"
 #include "conversion/MecabReverseConverter.h"
 #include "ui/JapaneseFonts.h"
@@ -19,19 +20,14 @@
 #include "util/ProgramFolder.h"
 #include "voice/NullOutput.h"
 
+using ekoto::bench::CpuSeconds;
+
 namespace {
 
 using Clock = std::chrono::steady_clock;
 const Clock::time_point g_processStart = Clock::now();
 
 double MsSince(Clock::time_point t) { return std::chrono::duration<double, std::milli>(Clock::now() - t).count(); }
-
-double CpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
-         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
 
 // The paced null output, noting when the first unit reaches it.
 class TimedOutput : public ekoto::NullOutput {

@@ -1,0 +1,15 @@
+// CPU time this process has used so far (user and system), for the benchmarks
+// that report a share of a core.
+#pragma once
+#include <sys/resource.h>
+
+namespace ekoto::bench {
+
+inline double CpuSeconds() {
+  rusage usage{};
+  getrusage(RUSAGE_SELF, &usage);
+  return static_cast<double>(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+         static_cast<double>(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+}
+
+}  // namespace ekoto::bench
