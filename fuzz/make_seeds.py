@@ -63,6 +63,8 @@ put("fuzz_options", "odd", "volume = 1,5\nSPEED=-0.004\n//x=y\nWindowLeft=214748
 
 put("fuzz_templete", "table", "// readings\n東京都\tとうきょうと\r\nABC\tえーびーしー\nx\t\t\n\\X東京都とabcとＡＢＣ")
 put("fuzz_templete", "fold", "ß\tす\nİ\tい\nﬀ\tえふ\n\\Xstraße İstanbul ﬀ SS")
+put("fuzz_templete", "dictionary", "//@\tword\taccent=み[たか\tnote=市\n三鷹\tミタカ\r\n//@\n東京\tと[ーきょー\n"
+    "とー\tトウ\n\\X三鷹市と東京")
 
 put("fuzz_pa_file", "two", pa([("い", b"\x01\x02\x03"), ("か", b"\x04\x05")]))
 put("fuzz_pa_file", "cipher", pa([("きゃ", b"\x10" * 8), ("ー", b"")], cipher=1))

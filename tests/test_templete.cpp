@@ -4,6 +4,8 @@
 
 #include "PaTestFiles.h"
 #include "conversion/ConvTemplete.h"
+#include "conversion/TempleteFile.h"
+#include "conversion/WordList.h"
 #include "util/Utf.h"
 
 namespace ekoto {
@@ -63,6 +65,80 @@ TEST(TempleteTest, Replaces) {
     CConvTemplete table;
     table.LoadFromText(Utf8ToUtf16(row.file));
     EXPECT_EQ(Utf16ToUtf8(table.Apply(Utf8ToUtf16(row.input))), row.output) << row.file << " on " << row.input;
+    EXPECT_EQ(Utf16ToUtf8(table.ApplyTryingEveryEntry(Utf8ToUtf16(row.input))), row.output) << row.file;
+  }
+}
+
+// Entries as the reader applies them, with the fields of "//@" lines.
+std::string DescribeFields(const CConvTemplete& table) {
+  std::string out;
+  for (const TempleteEntry& e : table.Entries()) {
+    out += (out.empty() ? "" : "|") + Utf16ToUtf8(e.sFrom) + "→" + Utf16ToUtf8(e.sTo);
+    if (!e.sAccent.empty()) out += " accent " + Utf16ToUtf8(e.sAccent);
+    if (!e.sNote.empty()) out += " note " + Utf16ToUtf8(e.sNote);
+    if (e.bWholeWord) out += " word";
+  }
+  return out;
+}
+
+TEST(TempleteTest, DictionaryFields) {
+  const struct {
+    const char* file;
+    const char* entries;
+  } rows[] = {
+      {.file = "//@\tword\taccent=み[たか\tnote=東京の市\n三鷹\tみたか", .entries = "三鷹→みたか accent み[たか note 東京の市 word"},
+      // Katakana readings and marks on the entry line of the window's entries; plain entries stay as written.
+      {.file = "//@\n東京\tト[ーキョー\nABC\tエービーシー", .entries = "ABC→エービーシー|東京→とーきょー accent ト[ーキョー"},
+      // An accent that no longer spells the reading was left behind by a hand edit.
+      {.file = "//@ \taccent=み[たか \nX\tみたけ", .entries = "X→みたけ"},
+      // Fields reach only the line right after them; unknown fields are ignored.
+      {.file = "//@\tword\n\n甲\tこう\n//@\tcolour=red\t word \n乙\tおつ", .entries = "甲→こう|乙→おつ word"},
+      {.file = "//@\tword\n//x\n丙\tへい", .entries = "丙→へい"},
+  };
+  for (const auto& row : rows) {
+    CConvTemplete table;
+    table.LoadFromText(Utf8ToUtf16(row.file));
+    EXPECT_EQ(DescribeFields(table), row.entries) << row.file;
+  }
+}
+
+// A file's lines join back byte for byte, and entries the window writes read
+// back as they were.
+TEST(TempleteTest, LinesRoundTrip) {
+  for (const char* file : {"", "a\tb", "a\tb\r\n", "//x\r\na\tb\n\nc\td", "x\ry\n", "\n\n"}) {
+    EXPECT_EQ(Utf16ToUtf8(JoinTempleteLines(ParseTempleteLines(Utf8ToUtf16(file)))), file);
+  }
+  const TempleteEntry entries[] = {
+      {.sFrom = u"三鷹", .sTo = u"みたか", .sAccent = u"み[たか", .sNote = u"市", .bWholeWord = true, .bDictionary = true},
+      {.sFrom = u" a", .sTo = u"", .sAccent = u"", .sNote = u"", .bWholeWord = false, .bDictionary = true},
+      {.sFrom = u"b", .sTo = u"c", .sAccent = u"", .sNote = u"", .bWholeWord = false, .bDictionary = false},
+  };
+  for (const TempleteEntry& entry : entries) {
+    std::u16string text;
+    for (const std::u16string& line : TempleteEntryLines(entry)) text += line + u"\r\n";
+    const TempleteLines lines = ParseTempleteLines(text);
+    ASSERT_EQ(lines.entries.size(), 1U) << Utf16ToUtf8(text);
+    EXPECT_EQ(lines.entries[0].entry, entry) << Utf16ToUtf8(text);
+  }
+}
+
+// Whole-word entries: a name inside a longer word the analyser finds stays.
+TEST(TempleteTest, WholeWords) {
+  const struct {
+    const char* file;
+    const char* input;
+    const char* output;
+  } rows[] = {
+      {.file = "//@\tword\n京\tみやこ", .input = "東京に行く。京の都。", .output = "東京に行く。みやこの都。"},
+      {.file = "京\tみやこ", .input = "東京に行く", .output = "東みやこに行く"},
+      {.file = "//@\tword\n三鷹\tみたか", .input = "三鷹市と三鷹", .output = "みたか市とみたか"},
+      // After a whole-word entry was refused, a plain one still applies there.
+      {.file = "//@\tword\n京\tみやこ\n東\tひがし", .input = "東京", .output = "ひがし京"},
+  };
+  for (const auto& row : rows) {
+    CConvTemplete table;
+    table.LoadFromText(Utf8ToUtf16(row.file));
+    EXPECT_EQ(Utf16ToUtf8(table.Apply(Utf8ToUtf16(row.input))), row.output) << row.file << " on " << row.input;
   }
 }
 
@@ -82,6 +158,44 @@ TEST(TempleteTest, ProgramTableFollowsFiles) {
   EXPECT_EQ(ConvTemplete(u"東京へ"), u"とうきょうへ");
   LoadConvTemplete(dir.Path16("empty.txt"));
   EXPECT_EQ(ConvTemplete(u"東京へ"), u"東京へ");
+}
+
+// Shared word lists: both separators, both encodings, and hostile lists that
+// end at once with a message.
+TEST(TempleteTest, WordLists) {
+  std::string million;
+  for (int i = 0; i < 1000000; ++i) million += "a\tb\n";
+  const struct {
+    std::string bytes;
+    const char* entries;
+    size_t nSkipped;
+    const char* error;
+  } rows[] = {
+      {.bytes = "表記,読み,注釈\r\n三鷹,ミタカ,市\r\n\"a,\"\"b\"\"\",え[ー,\n", .entries = "三鷹→ミタカ|a,\"b\"→えー", .nSkipped = 0, .error = ""},
+      {.bytes = "\x8e\x4f\x91\xe9\t\x82\xdd\x82\xbd\x82\xa9\nx\n\t\x82\xa0", .entries = "三鷹→みたか", .nSkipped = 2, .error = ""},
+      {.bytes = "a\tb\n" + std::string(5000, 'x') + "\tlong\n", .entries = "a→b", .nSkipped = 1, .error = ""},
+      {.bytes = std::string("a\tb\0\x01", 5), .entries = "", .nSkipped = 0, .error = "文字の一覧ではありません。"},
+      {.bytes = million, .entries = "", .nSkipped = 0, .error = "語が多すぎます (10 万語まで)。"},
+  };
+  for (const auto& row : rows) {
+    const WordListRead list = ReadWordList(row.bytes);
+    CConvTemplete table;
+    table.LoadEntries(list.entries);
+    std::string entries;
+    for (const TempleteEntry& e : list.entries) entries += (entries.empty() ? "" : "|") + Utf16ToUtf8(e.sFrom) + "→" + Utf16ToUtf8(e.sTo);
+    EXPECT_EQ(entries, row.entries) << row.bytes.substr(0, 40);
+    EXPECT_EQ(list.nSkipped, row.nSkipped) << row.bytes.substr(0, 40);
+    EXPECT_EQ(Utf16ToUtf8(list.sError), row.error) << row.bytes.substr(0, 40);
+  }
+  // What is written reads back, accent marks and commas included.
+  const std::vector<TempleteEntry> entries = ReadWordList(rows[0].bytes).entries;
+  for (const WordListFormat format : {WordListFormat::kTsvUtf8, WordListFormat::kCsvUtf8, WordListFormat::kCsvCp932}) {
+    std::string bytes;
+    ASSERT_TRUE(WriteWordList(entries, format, bytes));
+    EXPECT_EQ(ReadWordList(bytes).entries, entries) << bytes;
+  }
+  std::string bytes;
+  EXPECT_FALSE(WriteWordList({DictionaryEntry(u"𠮷", u"よし", u"", false)}, WordListFormat::kCsvCp932, bytes));
 }
 
 }  // namespace

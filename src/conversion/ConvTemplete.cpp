@@ -8,9 +8,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <functional>
 #include <limits>
 #include <string_view>
 
+#include "conversion/WordBounds.h"
 #include "util/CFile.h"
 
 namespace ekoto {
@@ -113,20 +115,6 @@ FoldedText Fold(std::u16string_view text) {
   return f;
 }
 
-void AddLine(std::u16string_view line, std::vector<TempleteEntry>& entries) {
-  const size_t nFirst = line.find_first_not_of(u' ');
-  if (nFirst == std::u16string_view::npos) return;  // empty, or spaces only (no tab)
-  if (line.substr(nFirst).starts_with(u"//")) return;
-  const size_t nTab = line.find(u'\t');
-  // A line without a tab has no meaning; an empty text to find would change nothing.
-  if (nTab == std::u16string_view::npos || nTab == 0) return;
-  TempleteEntry entry{std::u16string(line.substr(0, nTab)), {}};
-  for (const char16_t c : line.substr(nTab + 1)) {
-    if (c != u'\t') entry.sTo += c;
-  }
-  entries.push_back(std::move(entry));
-}
-
 }  // namespace
 
 bool CConvTemplete::Load(const std::u16string& path) {
@@ -136,41 +124,83 @@ bool CConvTemplete::Load(const std::u16string& path) {
   return true;
 }
 
-void CConvTemplete::LoadFromText(const std::u16string& text) {
-  std::vector<TempleteEntry> entries;
-  const std::u16string_view all(text);
-  size_t i = 0;
-  while (i < all.size()) {
-    size_t nEnd = all.find(u'\n', i);
-    const size_t nNext = nEnd == std::u16string_view::npos ? all.size() : nEnd + 1;
-    if (nEnd == std::u16string_view::npos) nEnd = all.size();
-    else if (nEnd > i && all[nEnd - 1] == u'\r') --nEnd;  // CR LF
-    AddLine(all.substr(i, nEnd - i), entries);
-    i = nNext;
+void CConvTemplete::LoadFromText(const std::u16string& text) { LoadEntries(ParseTempleteEntries(text)); }
+
+void CConvTemplete::LoadEntries(std::vector<TempleteEntry> entries) {
+  for (TempleteEntry& entry : entries) {
+    if (entry.bDictionary) entry = EntryForReading(entry);
   }
   std::stable_sort(entries.begin(), entries.end(), [](const TempleteEntry& a, const TempleteEntry& b) {
     return a.sFrom.size() > b.sFrom.size();
   });
   m_folded.clear();
+  m_folded.reserve(entries.size());
   m_nReplacementUnits = 0;
   for (const TempleteEntry& entry : entries) {
     m_nReplacementUnits += entry.sTo.size();
     FoldedText to = Fold(entry.sTo);
     m_folded.push_back({Fold(entry.sFrom).s, std::move(to.s), to.bSameLength});
   }
+  m_matcher.Build(m_folded.size(), [this](size_t i) -> const std::u16string& { return m_folded[i].sFrom; });
   m_entries = std::move(entries);
 }
 
-std::u16string CConvTemplete::Apply(const std::u16string& text) const {
+std::vector<size_t> CConvTemplete::EntriesIn(std::u16string_view text) const {
+  const FoldedText folded = Fold(text);
+  std::vector<uint32_t> found;
+  m_matcher.FindIn(folded.s, 0, folded.s.size(), found);
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  return {found.begin(), found.end()};
+}
+
+std::u16string CConvTemplete::Apply(const std::u16string& text) const { return ApplyEntries(text, false); }
+
+std::u16string CConvTemplete::ApplyTryingEveryEntry(const std::u16string& text) const {
+  return ApplyEntries(text, true);
+}
+
+std::u16string CConvTemplete::ApplyEntries(const std::u16string& text, bool bEveryEntry) const {
   // Positions in the fold are kept in 32 bits.
   if (m_entries.empty() || text.size() >= std::numeric_limits<uint32_t>::max()) return text;
   const size_t nMaxLength = MaxResultLength(text.size());
   std::u16string cur = text;
   FoldedText folded = Fold(cur);
+  IWordBounds& words = m_pWordBounds ? *m_pWordBounds : MecabWordBounds();
+
+  // The entries still to try, smallest index first. A text changes only where
+  // an entry replaced something, so after each change only the stretches
+  // around the replacements are searched again for entries further down.
+  std::vector<uint32_t> pending;  // a heap, smallest on top
+  if (!bEveryEntry) {
+    m_matcher.FindIn(folded.s, 0, folded.s.size(), pending);
+    std::sort(pending.begin(), pending.end());
+  }
+  uint32_t nNextEvery = 0;  // trying every entry: the next one
+  const auto takeNext = [&](uint32_t& k) {
+    if (bEveryEntry) {
+      k = nNextEvery++;
+      return k < m_entries.size();
+    }
+    if (pending.empty()) return false;
+    std::pop_heap(pending.begin(), pending.end(), std::greater<>());
+    k = pending.back();
+    pending.pop_back();
+    return true;
+  };
+  const size_t nReach = m_matcher.LongestKey() > 0 ? m_matcher.LongestKey() - 1 : 0;
+  std::vector<uint32_t> found;
+  // Stretches of next to search again: every replacement widened by nReach
+  // on both sides, overlapping ones joined.
+  std::vector<std::pair<size_t, size_t>> windows;
+
   // Kept across entries and swapped with cur and folded.s, so their memory is reused.
   std::u16string next;
   std::u16string nextFold;
-  for (size_t k = 0; k < m_entries.size(); ++k) {
+  uint32_t k = 0;
+  for (uint32_t nLast = UINT32_MAX; takeNext(k);) {
+    if (k == nLast) continue;  // found more than once
+    nLast = k;
     const FoldedEntry& entry = m_folded[k];
     // While no fold changes length, the fold of the result is pieced together
     // like the result itself instead of being folded again.
@@ -178,10 +208,16 @@ std::u16string CConvTemplete::Apply(const std::u16string& text) const {
     size_t nCopied = 0;  // original text before this position is already in next
     bool bReplaced = false;
     size_t nFrom = 0;
+    windows.clear();
     for (size_t nPos; (nPos = folded.s.find(entry.sFrom, nFrom)) != std::u16string::npos;) {
       const size_t nEnd = nPos + entry.sFrom.size();
       if (!folded.IsCharBoundary(cur, nPos) || !folded.IsCharBoundary(cur, nEnd)) {
         nFrom = nPos + 1;  // the match would cut a character in two
+        continue;
+      }
+      const size_t nOrigin = folded.OriginOf(nPos);
+      if (m_entries[k].bWholeWord && !words.IsWholeWords(cur, nOrigin, folded.OriginOf(nEnd))) {
+        nFrom = nPos + 1;
         continue;
       }
       if (!bReplaced) {
@@ -189,8 +225,11 @@ std::u16string CConvTemplete::Apply(const std::u16string& text) const {
         nextFold.clear();
         bReplaced = true;
       }
-      const size_t nOrigin = folded.OriginOf(nPos);
       next.append(cur, nCopied, nOrigin - nCopied);
+      const size_t nWindowStart = next.size() > nReach ? next.size() - nReach : 0;
+      const size_t nWindowEnd = next.size() + m_entries[k].sTo.size() + nReach;
+      if (!windows.empty() && nWindowStart <= windows.back().second) windows.back().second = nWindowEnd;
+      else windows.emplace_back(nWindowStart, nWindowEnd);
       next += m_entries[k].sTo;
       if (bPieceFold) {
         nextFold.append(folded.s, nCopied, nOrigin - nCopied);
@@ -205,11 +244,22 @@ std::u16string CConvTemplete::Apply(const std::u16string& text) const {
     if (next.size() > nMaxLength) continue;  // the entry is skipped
     cur.swap(next);
     if (k + 1 == m_entries.size()) break;
+    found.clear();
     if (bPieceFold) {
       nextFold.append(folded.s, nCopied);
       folded.s.swap(nextFold);
+      if (bEveryEntry) continue;
+      // A new occurrence overlaps a replacement: it lies within a window.
+      for (const auto& [nBegin, nUntil] : windows) m_matcher.FindIn(folded.s, nBegin, std::min(nUntil, folded.s.size()), found);
     } else {
       folded = Fold(cur);
+      if (bEveryEntry) continue;
+      m_matcher.FindIn(folded.s, 0, folded.s.size(), found);
+    }
+    for (const uint32_t j : found) {
+      if (j <= k) continue;
+      pending.push_back(j);
+      std::push_heap(pending.begin(), pending.end(), std::greater<>());
     }
   }
   return cur;

@@ -1,18 +1,19 @@
 // The conversion template: a user-edited table of replacements that every
 // sentence passes through before numerals and kanji are read.
-// File format: one entry per line, "text to find<TAB>replacement"; lines end at
-// CR LF or LF; empty lines, lines starting with "//" (after spaces) and lines
-// without a tab are skipped. Not thread-safe; the program uses it from one thread.
+// File format: see TempleteFile.h (one entry per line, "text to find<TAB>replacement",
+// with optional "//@" fields the dictionary window writes).
+// Not thread-safe to load; Apply may run on several threads once loaded.
 #pragma once
 #include <string>
+#include <string_view>
 #include <vector>
+
+#include "conversion/EntryMatcher.h"
+#include "conversion/TempleteFile.h"
 
 namespace ekoto {
 
-struct TempleteEntry {
-  std::u16string sFrom;  // text to find, taken exactly (spaces included)
-  std::u16string sTo;    // replacement, tabs removed
-};
+class IWordBounds;
 
 class CConvTemplete {
  public:
@@ -23,18 +24,37 @@ class CConvTemplete {
   // Replaces the table with the entries of a template text.
   void LoadFromText(const std::u16string& text);
 
+  // Replaces the table with entries as written in a file (see EntryForReading).
+  void LoadEntries(std::vector<TempleteEntry> written);
+
+  // Whole-word entries ask bounds (not owned; it must outlive the table)
+  // instead of MeCab.
+  void SetWordBounds(IWordBounds* bounds) { m_pWordBounds = bounds; }
+
   // The text after every entry, in table order, replaced all its non-overlapping
   // occurrences, left to right, ignoring case (full case folding). Each entry
-  // works on the result of the ones before it.
+  // works on the result of the ones before it. A whole-word entry replaces an
+  // occurrence only where it starts and ends at the analyser's word bounds.
   // An entry whose replacements would make the text longer than
   // MaxResultLength(text.size()) is skipped, so entries that feed on each
   // other's output (a → aa on every line) cannot grow a text without end.
+  // Only the entries that occur in the text (or in what earlier entries made
+  // of it) are tried, found in one pass.
   std::u16string Apply(const std::u16string& text) const;
+
+  // The same result as Apply, trying every entry on the whole text: the
+  // straightforward way, for checks of Apply.
+  std::u16string ApplyTryingEveryEntry(const std::u16string& text) const;
+
+  // Indices in Entries() of the entries whose text to find occurs in text,
+  // ignoring case, sorted, each once.
+  std::vector<size_t> EntriesIn(std::u16string_view text) const;
 
   // 16 times textLength plus the length of every replacement once.
   size_t MaxResultLength(size_t textLength) const { return 16 * textLength + m_nReplacementUnits; }
 
-  // Longest sFrom first; entries of equal length in file order.
+  // Longest sFrom first; entries of equal length in file order. As applied:
+  // see EntryForReading.
   const std::vector<TempleteEntry>& Entries() const { return m_entries; }
 
  private:
@@ -45,9 +65,13 @@ class CConvTemplete {
     bool bToSameLength;  // sTo folds to as many units as it has
   };
 
+  std::u16string ApplyEntries(const std::u16string& text, bool bEveryEntry) const;
+
   std::vector<TempleteEntry> m_entries;
   std::vector<FoldedEntry> m_folded;  // parallel to m_entries
+  EntryMatcher m_matcher;             // over m_folded's sFrom; key i is entry i
   size_t m_nReplacementUnits = 0;     // sum of the lengths of every sTo
+  IWordBounds* m_pWordBounds = nullptr;  // null: MeCab's
 };
 
 // The program's one table. Keeps the table when the file cannot be read.

@@ -145,15 +145,10 @@ bool MecabReverseConverter::Load(std::u16string& sError) {
   if (m_sDicDir) {
     sDir = *m_sDicDir;
   } else {
-    std::string sLooked;
-    for (const char* dir : kKnownDicDirs) {
-      if (IsDicDir(dir)) {
-        sDir = dir;
-        break;
-      }
-      sLooked += sLooked.empty() ? dir : std::string(", ") + dir;
-    }
+    sDir = FindMecabDicDir();
     if (sDir.empty()) {
+      std::string sLooked;
+      for (const char* dir : kKnownDicDirs) sLooked += sLooked.empty() ? dir : std::string(", ") + dir;
       sError = u"No MeCab dictionary found (looked in " + Utf8ToUtf16(sLooked) + u")." + sInstall;
       return false;
     }
@@ -274,6 +269,13 @@ bool MecabReverseConverter::ReverseConvert(const std::u16string& piece, std::u16
     pos += lChunk;
   }
   return true;
+}
+
+std::string FindMecabDicDir() {
+  for (const char* dir : kKnownDicDirs) {
+    if (IsDicDir(dir)) return dir;
+  }
+  return {};
 }
 
 IReverseConverter& DefaultReverseConverter() {

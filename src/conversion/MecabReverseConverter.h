@@ -70,6 +70,9 @@ class MecabReverseConverter final : public IReverseConverter {
   KakasiReader m_unknownWords;  // for words the dictionary does not know
 };
 
+// The first of the folders where mecab-ipadic-utf8 may be that holds it; "" when none does.
+std::string FindMecabDicDir();
+
 // The process-wide MeCab converter used by the program and its tools.
 IReverseConverter& DefaultReverseConverter();
 

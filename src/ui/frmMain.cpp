@@ -23,6 +23,7 @@
 #include "ui/Twips.h"
 #include "ui/frmAbout.h"
 #include "ui/frmCreatePA.h"
+#include "ui/frmDictionary.h"
 #include "ui/frmOptions.h"
 #include "voice/PlaySoundFile.h"
 
@@ -213,6 +214,7 @@ void frmMain::CreateMenus() {
 
   mnuTool = menuBar()->addMenu(QStringLiteral("ツール(&T)"));
   mnuTool_CreateFilePA = add(mnuTool, u"声源ファイルの作成(&P) ...", &frmMain::mnuTool_CreateFilePA_Click);
+  mnuTool_Dictionary = add(mnuTool, u"辞書(&D) ...", &frmMain::mnuTool_Dictionary_Click);
   CreateFeatureMenus(mnuRun, mnuProperty);
 }
 
@@ -329,6 +331,27 @@ void frmMain::mnuTool_CreateFilePA_Click() {
   auto* builder = new frmCreatePA(this);
   builder->setAttribute(Qt::WA_DeleteOnClose);
   builder->open();
+}
+
+void frmMain::mnuTool_Dictionary_Click() { OpenDictionary(clsOptions.sConvTempletePath, this, false); }
+
+frmDictionary* frmMain::OpenDictionary(const std::u16string& sPath, QWidget* parent, bool bModal) {
+  DictionaryServices services{.sTempletePath = sPath,
+                              .options = {.bAUpperCase = clsOptions.bAUpperCase,
+                                          .bANNarrow = clsOptions.bANNarrow,
+                                          .bNumeric = clsOptions.bNumeric},
+                              .converter = m_converter,
+                              .hear = [this](const std::u16string& text, const CConvTemplete& table) {
+                                HearWithTemplete(text, table);
+                              }};
+  auto* dictionary = new frmDictionary(services, parent);
+  dictionary->setAttribute(Qt::WA_DeleteOnClose);
+  if (bModal) {
+    dictionary->exec();
+    return nullptr;
+  }
+  dictionary->show();
+  return dictionary;
 }
 
 void frmMain::ReportProblem(const QString& sMessage) {

@@ -42,7 +42,9 @@ namespace ekoto {
 class AudioExportJob;
 class ReadTextBox;
 class VolumeBar;
+class frmDictionary;
 class frmOptions;
+class CConvTemplete;
 
 // What the window is given rather than what it makes: main.cpp passes the real
 // ones, tests pass a paced null output, a fake converter and scratch paths.
@@ -96,6 +98,13 @@ class frmMain : public QMainWindow,
   void mnuSystem_About_Click();
   // The voice-building dialog, window-modal like the about box.
   void mnuTool_CreateFilePA_Click();
+  // The dictionary window over the template at sPath; modal over a dialog
+  // parent (the options dialog), else a window of its own.
+  void mnuTool_Dictionary_Click();
+  frmDictionary* OpenDictionary(const std::u16string& sPath, QWidget* parent, bool bModal);
+  // Reads text aloud with table in place of the template file (the dictionary
+  // window's entries, saved or not); the text box is not highlighted.
+  void HearWithTemplete(const std::u16string& text, const CConvTemplete& table);
 
   // IOptionsWindow: volume 0.00-4.00 and speed 0.000-1.000 on the sliders; a
   // value out of range gives the slider's raw value 1.
@@ -209,6 +218,7 @@ class frmMain : public QMainWindow,
   QAction* mnuSystem_About = nullptr;
   QMenu* mnuTool = nullptr;
   QAction* mnuTool_CreateFilePA = nullptr;
+  QAction* mnuTool_Dictionary = nullptr;
 
  signals:
   // Shutdown has finished and no reading is left on the stack: the program may end.
@@ -284,6 +294,7 @@ class frmMain : public QMainWindow,
   std::function<std::unique_ptr<IReverseConverter>()> m_makeConverter;
   std::unique_ptr<AudioExportJob> m_pExport;
   double m_dTempo = 1.0;
+  const CConvTemplete* m_pHearTemplete = nullptr;  // set while the dictionary window's text is read
 
   int32_t p_WindowLeft = 0;
   int32_t p_WindowTop = 0;

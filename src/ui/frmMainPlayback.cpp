@@ -139,11 +139,11 @@ void frmMain::OnPlay() {
   if (m_bNotReady) return;
   SetEnableds(false, true, true);
   // Read at every start and resume, so that edits to the template apply at once.
-  LoadConvTemplete(clsOptions.sConvTempletePath);
+  if (!m_pHearTemplete) LoadConvTemplete(clsOptions.sConvTempletePath);
 }
 
 void frmMain::OnPlayPos(int32_t lSeek, int32_t lLength) {
-  if (m_bNotReady) return;
+  if (m_bNotReady || m_pHearTemplete) return;
   SelectText(lSeek + m_lSeekOffset, lLength);
 }
 
@@ -152,7 +152,8 @@ void frmMain::OnConvertion(std::u16string& txt) {
   options.bAUpperCase = clsOptions.bAUpperCase;
   options.bANNarrow = clsOptions.bANNarrow;
   options.bNumeric = clsOptions.bNumeric;
-  txt = ApplyReadingOptions(std::move(txt), options);
+  txt = m_pHearTemplete ? ApplyReadingOptions(std::move(txt), options, *m_pHearTemplete)
+                        : ApplyReadingOptions(std::move(txt), options);
 }
 
 void frmMain::OnPlaySound(std::u16string s) {
@@ -194,6 +195,13 @@ void frmMain::sdPlaySound(const std::u16string& s) {
   int16_t nBits = header.nBitsPerSample;
   StretchUnit(bytes, nBits, header.nChannels, header.lSampleRate, m_dTempo);
   m_clsPlaySound.PlaySound(m_hWnd, bytes, header.lSampleRate, nBits, header.nChannels);
+}
+
+void frmMain::HearWithTemplete(const std::u16string& text, const CConvTemplete& table) {
+  if (m_bNotReady || m_clsReadUp.IsReading()) return;
+  m_pHearTemplete = &table;
+  ReadAloud(text);
+  m_pHearTemplete = nullptr;
 }
 
 void frmMain::ReadAloud(const std::u16string& strText, int32_t lSeekOffset) {

@@ -44,6 +44,9 @@ void frmOptions::CreateControls() {
   txtPAPath = new QLineEdit(Frame1);
   cmdOpenDlg[0] = new QPushButton(QStringLiteral("..."), Frame1);
   cmdOpenDlg[2] = new QPushButton(QStringLiteral("!"), Frame1);
+  cmdDictionary = new QPushButton(QStringLiteral("辞書(&D)..."), Frame1);
+  cmdDictionary->setAutoDefault(false);
+  cmdDictionary->setAccessibleDescription(QStringLiteral("このテンプレートの語を辞書の画面で編集します"));
   Label1 = new QLabel(QStringLiteral("※声源ファイルは ツール → 声源ファイルの作成 か、コマンドの ekoto-pa build で作れます。"), Frame1);
   Label2[1]->setBuddy(txtConvTempletePath);
   Label2[0]->setBuddy(txtPAPath);
@@ -69,7 +72,8 @@ void frmOptions::CreateControls() {
   grid->setRowMinimumHeight(nRow++, fontMetrics().height() / 2);
   grid->addWidget(Label2[1], nRow++, 0, 1, 4);
   grid->addWidget(txtConvTempletePath, nRow, 0, 1, 2);
-  grid->addWidget(cmdOpenDlg[1], nRow++, 2);
+  grid->addWidget(cmdOpenDlg[1], nRow, 2);
+  grid->addWidget(cmdDictionary, nRow++, 3);
   grid->addWidget(Label2[0], nRow++, 0, 1, 4);
   grid->addWidget(txtPAPath, nRow, 0, 1, 2);
   grid->addWidget(cmdOpenDlg[0], nRow, 2);
@@ -96,6 +100,8 @@ void frmOptions::CreateControls() {
   connect(Command1, &QPushButton::clicked, this, &frmOptions::Command1_Click);
   connect(Command2, &QPushButton::clicked, this, &frmOptions::Command2_Click);
   connect(Command3, &QPushButton::clicked, this, &frmOptions::Command3_Click);
+  connect(cmdDictionary, &QPushButton::clicked, this,
+          [this] { m_owner.OpenDictionary(txtConvTempletePath->text().toStdU16String(), this, true); });
 }
 
 void frmOptions::OptionsFormRead() {

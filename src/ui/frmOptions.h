@@ -44,6 +44,7 @@ class frmOptions : public QDialog {
   QCheckBox* chkAUpperCase = nullptr;
   QCheckBox* chkNumeric = nullptr;
   QPushButton* Command3 = nullptr;
+  QPushButton* cmdDictionary = nullptr;  // the dictionary window over the template in the field
   std::array<QLabel*, 2> Label2{};  // 0 voice, 1 template
   QLineEdit* txtConvTempletePath = nullptr;
   QLineEdit* txtPAPath = nullptr;
