@@ -57,6 +57,12 @@ void DictionaryModel::Rebuild() {
   std::iota(rowOf.begin(), rowOf.end(), 0);
   std::stable_sort(rowOf.begin(), rowOf.end(),
                    [&entries](size_t a, size_t b) { return entries[a].sFrom.size() > entries[b].sFrom.size(); });
+  m_searchTexts.clear();
+  m_searchTexts.reserve(entries.size());
+  for (const TempleteEntry& entry : entries) {
+    m_searchTexts.push_back(
+        QString::fromStdU16String(entry.sFrom + u'\n' + WrittenReading(entry) + u'\n' + entry.sNote).toCaseFolded());
+  }
   const std::vector<TempleteEntry>& applied = m_table.Entries();
   m_warnings.assign(entries.size(), QString());
   const auto note = [this](size_t nRow, const QString& sText) {
@@ -75,6 +81,24 @@ void DictionaryModel::Rebuild() {
       if (j > k) note(rowOf[k], QStringLiteral("読みが「%1」に置き換わる").arg(QString::fromStdU16String(applied[j].sFrom)));
     }
   }
+}
+
+bool DictionaryModel::RowContains(int nRow, const QString& sFolded) const {
+  return m_searchTexts[static_cast<size_t>(nRow)].contains(sFolded);
+}
+
+DictionaryFilter::DictionaryFilter(DictionaryModel& model, QObject* parent)
+    : QSortFilterProxyModel(parent), m_model(model) {
+  setSourceModel(&model);
+}
+
+void DictionaryFilter::SetSearch(const QString& sText) {
+  m_sFolded = sText.toCaseFolded();
+  invalidateRowsFilter();
+}
+
+bool DictionaryFilter::filterAcceptsRow(int nSourceRow, const QModelIndex&) const {
+  return m_sFolded.isEmpty() || m_model.RowContains(nSourceRow, m_sFolded);
 }
 
 int DictionaryModel::rowCount(const QModelIndex& parent) const {

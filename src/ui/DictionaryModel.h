@@ -4,6 +4,7 @@
 // with, so the test line always reads with the entries as they stand.
 #pragma once
 #include <QAbstractTableModel>
+#include <QSortFilterProxyModel>
 #include <QString>
 #include <vector>
 
@@ -34,6 +35,8 @@ class DictionaryModel : public QAbstractTableModel {
   void Remove(int nRow);
   // Row of the first entry whose text to find is sFrom; -1 when none.
   int RowOf(std::u16string_view sFrom) const;
+  // Returns true iff the row's text, reading or comment holds sFolded (case-folded).
+  bool RowContains(int nRow, const QString& sFolded) const;
 
   int rowCount(const QModelIndex& parent = {}) const override;
   int columnCount(const QModelIndex& parent = {}) const override;
@@ -47,6 +50,22 @@ class DictionaryModel : public QAbstractTableModel {
   TempleteDocument m_document;
   CConvTemplete m_table;
   std::vector<QString> m_warnings;  // per row; "" when the entry is clear
+  std::vector<QString> m_searchTexts;  // per row: text, reading and comment, case-folded
+};
+
+// The search: rows whose text, reading or comment holds the typed text, case
+// ignored. Each keystroke looks at one prepared string per row.
+class DictionaryFilter : public QSortFilterProxyModel {
+ public:
+  explicit DictionaryFilter(DictionaryModel& model, QObject* parent = nullptr);
+  void SetSearch(const QString& sText);
+
+ protected:
+  bool filterAcceptsRow(int nSourceRow, const QModelIndex& sourceParent) const override;
+
+ private:
+  DictionaryModel& m_model;
+  QString m_sFolded;
 };
 
 }  // namespace ekoto

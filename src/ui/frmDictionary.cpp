@@ -29,10 +29,7 @@ frmDictionary::frmDictionary(const DictionaryServices& services, QWidget* parent
   setWindowTitle(QStringLiteral("辞書"));
   setObjectName(QStringLiteral("frmDictionary"));
   m_model = new DictionaryModel(this);
-  m_proxy = new QSortFilterProxyModel(this);
-  m_proxy->setSourceModel(m_model);
-  m_proxy->setFilterCaseSensitivity(Qt::CaseInsensitive);
-  m_proxy->setFilterKeyColumn(-1);
+  m_proxy = new DictionaryFilter(*m_model, this);
   CreateControls();
   askChanged = [this] {
     QMessageBox box(QMessageBox::Question, QStringLiteral("辞書"),
@@ -150,7 +147,7 @@ void frmDictionary::CreateControls() {
   layout->addLayout(fileRow);
   resize(fontMetrics().averageCharWidth() * 90, fontMetrics().height() * 36);
 
-  connect(txtSearch, &QLineEdit::textChanged, m_proxy, &QSortFilterProxyModel::setFilterFixedString);
+  connect(txtSearch, &QLineEdit::textChanged, m_proxy, &DictionaryFilter::SetSearch);
   connect(lstEntries->selectionModel(), &QItemSelectionModel::currentRowChanged, this,
           &frmDictionary::SelectionToFields);
   connect(cmdAdd, &QPushButton::clicked, this, &frmDictionary::cmdAdd_Click);

@@ -24,6 +24,7 @@ class QTableView;
 
 namespace ekoto {
 
+class DictionaryFilter;
 class DictionaryModel;
 
 struct DictionaryServices {
@@ -84,7 +85,7 @@ class frmDictionary : public QDialog {
   QLabel* lblStatus = nullptr;
 
   DictionaryModel& Model() { return *m_model; }
-  QSortFilterProxyModel& Proxy() { return *m_proxy; }
+  DictionaryFilter& Proxy() { return *m_proxy; }
 
  protected:
   void done(int nResult) override;
@@ -98,7 +99,7 @@ class frmDictionary : public QDialog {
 
   DictionaryServices m_services;
   DictionaryModel* m_model = nullptr;
-  QSortFilterProxyModel* m_proxy = nullptr;
+  DictionaryFilter* m_proxy = nullptr;
   TempleteFileText m_file;  // the file as last read or saved
 };
 
