@@ -210,7 +210,9 @@ bool frmDictionary::SaveFile() {
     }
   }
   if (status != SaveStatus::kSaved) {
-    SetStatus(QStringLiteral("保存できません: %1").arg(QString::fromStdU16String(m_services.sTempletePath)));
+    // An installed template may be read-only: the options name another one.
+    SetStatus(QStringLiteral("保存できません: %1 (オプションで書き込めるテンプレートを選べます)")
+                  .arg(QString::fromStdU16String(m_services.sTempletePath)));
     return false;
   }
   // The saved file is the new starting point: reading it back drops the edit marks.

@@ -138,5 +138,26 @@ TEST_F(DictionaryTest, WarningsAndImports) {
   EXPECT_EQ(warning("日本"), "読みが「ほ」に置き換わる");
 }
 
+// 聞く reads the test line in the main window's voice with the window's
+// entries, saved or not; the main window's own reading keeps to the file.
+class DictionaryHearTest : public WindowTest {};
+
+TEST_F(DictionaryHearTest, HearsUnsavedEntriesThroughTheMainWindow) {
+  WriteString(dir.Path("words.txt"), "");
+  w->clsOptions.sConvTempletePath = dir.Path16("words.txt");
+  frmDictionary* form = w->OpenDictionary(w->clsOptions.sConvTempletePath, w.get(), false);
+  ASSERT_NE(form, nullptr);
+  form->txtText->setText(QStringLiteral("X"));
+  form->txtReading->setText(QStringLiteral("カキ"));
+  form->cmdAdd->click();
+  form->txtTest->setText(QStringLiteral("XさX"));
+  form->cmdHear->click();
+  EXPECT_EQ(units, (std::vector<std::string>{"か", "き", "さ", "か", "き"}));
+  units.clear();
+  SetText(u"XさX");
+  w->mnuRun_Play_Click();
+  EXPECT_EQ(units, (std::vector<std::string>{"さ"}));
+}
+
 }  // namespace
 }  // namespace ekoto::testing
