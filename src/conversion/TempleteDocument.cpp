@@ -10,6 +10,7 @@ void TempleteDocument::Load(std::u16string_view text) {
   m_entryBlocks.clear();
   m_removed.clear();
   m_sNewLineEnd = file.NewLineEnd();
+  m_blocks.reserve(file.lines.size());
   size_t nNextEntry = 0;
   for (size_t n = 0; n < file.lines.size(); ++n) {
     const TempleteLines::Entry* pEntry = nNextEntry < file.entries.size() ? &file.entries[nNextEntry] : nullptr;
