@@ -79,6 +79,10 @@ TEST_F(DictionaryTest, AddEditDeleteSave) {
   EXPECT_EQ(form->Proxy().rowCount(), 1);
   form->txtSearch->clear();
   EXPECT_EQ(form->Proxy().rowCount(), 2);
+  // Sorted by reading, the selection still names the entry it shows.
+  form->lstEntries->sortByColumn(DictionaryModel::kReading, Qt::DescendingOrder);
+  form->lstEntries->setCurrentIndex(form->Proxy().index(0, 0));
+  EXPECT_EQ(form->txtText->text().toStdString(), "三鷹");
 }
 
 TEST_F(DictionaryTest, OutsideChangesAreMergedOrReloaded) {
