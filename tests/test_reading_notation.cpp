@@ -1,0 +1,129 @@
+// Ruby, editors' notes and old kana usage: what is said for a shown text, where
+// sentences are cut around the notation, what an Aozora Bunko file shows and
+// skips, and which paragraphs are respelled in today's kana.
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "conversion/AozoraText.h"
+#include "conversion/OldKanaUsage.h"
+#include "conversion/ReadingNotation.h"
+#include "conversion/SpokenText.h"
+#include "util/Utf.h"
+
+namespace ekoto {
+namespace {
+
+TEST(ReadingNotationTest, SaysRubyForBaseAndDropsNotes) {
+  const struct {
+    std::u16string shown;
+    std::u16string said;
+  } rows[] = {
+      {.shown = u"天地｜開闢《かいびゃく》の頃《ころ》おい", .said = u"天地かいびゃくのころおい"},
+      {.shown = u"冷《ひ》いやりとした風", .said = u"ひいやりとした風"},
+      {.shown = u"関ヶ原《せきがはら》へ", .said = u"せきがはらへ"},
+      {.shown = u"ひらがな《ヒラガナ》とカタカナ《かたかな》", .said = u"ヒラガナとかたかな"},
+      {.shown = u"第3《さん》章、ABC《エービーシー》", .said = u"第さん章、エービーシー"},
+      {.shown = u"これは《《大事》》です", .said = u"これは大事です"},
+      {.shown = u"［＃地から２字上げ］（昭和二十一年一月）", .said = u"（昭和二十一年一月）"},
+      {.shown = u"一［＃「一」は中見出し］", .said = u"一"},
+      {.shown = u"［＃「［」、括弧］あ", .said = u"あ"},  // brackets inside a note
+      {.shown = u"※［＃「日＋向」、第3水準1-85-25］の", .said = u"晌の"},
+      {.shown = u"※［＃「口＋世」、U+546D、123-4］", .said = u"呭"},
+      {.shown = u"※［＃「外字」、第4水準2-94-86］", .said = u"\U0002A6B2"},  // a plane-2 character past the BMP
+      {.shown = u"※［＃ローマ数字1、1-13-21］", .said = u"Ⅰ"},
+      {.shown = u"※［＃「口＋世」、123-4］字", .said = u"字"},  // no code: the character cannot be said
+      {.shown = u"漢字［＃傍点］《かんじ》", .said = u"漢字《かんじ》"},  // nothing of one kind before 《
+      // Not notation: kept as written.
+      {.shown = u"《三国志》を読む", .said = u"《三国志》を読む"},
+      {.shown = u"漢字《かん\nじ》", .said = u"漢字《かん\nじ》"},
+      {.shown = u"a｜b and ｜《x》", .said = u"a｜b and ｜《x》"},
+      {.shown = u"［＃閉じない", .said = u"［＃閉じない"},
+      {.shown = u"今日は良い天気です。", .said = u"今日は良い天気です。"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(Utf16ToUtf8(SpokenTextOf(row.shown)), Utf16ToUtf8(row.said)) << Utf16ToUtf8(row.shown);
+}
+
+std::vector<std::u16string> Sentences(const std::u16string& text) {
+  std::vector<std::u16string> out;
+  for (const TextSpan& span : ReadSentenceSpans(text)) out.push_back(text.substr(span.lStart, span.lLength));
+  return out;
+}
+
+TEST(ReadingNotationTest, SentencesAreNotCutInsideNotation) {
+  const std::u16string sRuby = u"｜一二三四五六七八九十《いち、に、さん、し、ご、ろく、しち、はち、く、じゅう》";
+  const std::u16string sLong = std::u16string(45, u'あ') + sRuby + u"。";
+  const struct {
+    std::u16string text;
+    std::vector<std::u16string> sentences;
+  } rows[] = {
+      {.text = u"※［＃「日＋向」、第3水準1-85-25］だ。次", .sentences = {u"※［＃「日＋向」、第3水準1-85-25］だ。", u"次"}},
+      {.text = u"彼《かれ、かの》は。", .sentences = {u"彼《かれ、かの》は。", u""}},
+      // A cut for length moves to the start of the ruby's base.
+      {.text = sLong, .sentences = {std::u16string(45, u'あ'), sRuby + u"。", u""}},
+      {.text = std::u16string(48, u'か') + u"漢字《かんじ》。", .sentences = {std::u16string(48, u'か'), u"漢字《かんじ》。", u""}},
+  };
+  for (const auto& row : rows) EXPECT_EQ(Sentences(row.text), row.sentences) << Utf16ToUtf8(row.text);
+}
+
+const std::u16string kAozoraFile =
+    u"桃太郎\r\n芥川龍之介\r\n\r\n-------------------------------------------------------\r\n"
+    u"【テキスト中に現れる記号について】\r\n\r\n《》：ルビ\r\n（例）桃《もも》\r\n"
+    u"-------------------------------------------------------\r\n\r\n"
+    u"［＃８字下げ］一［＃「一」は中見出し］\r\n　むかし、※［＃「日＋向」、第3水準1-85-25］。\r\n"
+    u"［＃５字下げ］［＃大見出し］二　｜鬼《おに》［＃大見出し終わり］\r\n　鬼が島。\r\n\r\n\r\n"
+    u"底本：「芥川龍之介全集5」ちくま文庫、筑摩書房\r\n入力：j.utiyama\r\n";
+
+TEST(ReadingNotationTest, AozoraFileShowsChaptersAndSkipsHeaderAndColophon) {
+  const BookText book = PrepareAozoraText(kAozoraFile);
+  EXPECT_EQ(book.sText.find(u'\r'), std::u16string::npos);
+  EXPECT_NE(book.sText.find(u"むかし、晌。"), std::u16string::npos);
+  ASSERT_EQ(book.aChapters.size(), 2u);
+  EXPECT_EQ(book.aChapters[0].sTitle, u"一");
+  EXPECT_EQ(book.aChapters[0].nLevel, 2);
+  EXPECT_EQ(book.sText.substr(book.aChapters[0].lOffset, 4), u"［＃８字");
+  EXPECT_EQ(book.aChapters[1].sTitle, u"二　鬼");
+  EXPECT_EQ(book.aChapters[1].nLevel, 1);
+  EXPECT_EQ(book.sText.substr(book.aChapters[1].lOffset, 4), u"［＃５字");
+
+  std::u16string said;
+  for (const TextSpan& span : ReadSentenceSpans(kAozoraFile)) said += SaidSentence(kAozoraFile, span);
+  EXPECT_EQ(Utf16ToUtf8(said), Utf16ToUtf8(u"桃太郎\r\n芥川龍之介\r\n\r\n\r\n一\r\n　むかし、晌。\r\n二　おに\r\n　鬼が島。\r\n\r\n\r\n"));
+  EXPECT_TRUE(AozoraUnreadSpans(u"底本が無い。\n----------\n【テキスト中に現れる記号について】").empty());
+}
+
+TEST(OldKanaUsageTest, OnlyParagraphsWithClearSignsAreOld) {
+  const struct {
+    std::u16string paragraph;
+    bool bOld;
+  } rows[] = {
+      {u"さうして彼は居た。", true},     {u"思ふに、それは違ふ。", true},    {u"彼は行つたのだ。", true},
+      {u"そこにゐる。", true},           {u"さうだらう。", true},            {u"言はれて困つた。", true},
+      {u"よく考へると分る。", true},     {u"けふは雨だ。", true},            {u"今日は雨でせう。", true},
+      {u"その時ふと思った。", false},    {u"東京へ行った。", false},         {u"私は泣かずに言った。", false},
+      {u"一つて何だ。", false},          {u"歌はなかなか良い。", false},     {u"駅伝へ行く。", false},
+  };
+  for (const auto& row : rows) EXPECT_EQ(IsOldKanaParagraph(row.paragraph), row.bOld) << Utf16ToUtf8(row.paragraph);
+}
+
+TEST(OldKanaUsageTest, RespellsInTodaysKana) {
+  const struct {
+    std::u16string old;
+    std::u16string modern;
+  } rows[] = {
+      {u"思ふに、言はれた通りに考へる", u"思うに、言われた通りに考える"},
+      {u"行つたのでせう。ちよつと待つて", u"行ったのでしょう。ちょっと待って"},
+      {u"さうだらう、かうして", u"そうだろう、こうして"},
+      {u"ゐる、ゑがく、思はう", u"いる、えがく、思おう"},
+      {u"けふ、てふてふ、くわじ", u"きょう、ちょうちょう、かじ"},
+      {u"ひとつと、かつて、一つて", u"ひとつと、かつて、一つて"},
+      {u"歌はなく、家へ帰る", u"歌はなく、家へ帰る"},
+      {u"違ひない、向かふ、いふく", u"違いない、向かう、いふく"},
+      {u"しやうがない、やうやく", u"しょうがない、ようやく"},
+  };
+  for (const auto& row : rows) EXPECT_EQ(Utf16ToUtf8(ModernKanaSpelling(row.old)), Utf16ToUtf8(row.modern));
+}
+
+}  // namespace
+}  // namespace ekoto
