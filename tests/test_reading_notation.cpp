@@ -93,6 +93,24 @@ TEST(ReadingNotationTest, AozoraFileShowsChaptersAndSkipsHeaderAndColophon) {
   EXPECT_TRUE(AozoraUnreadSpans(u"底本が無い。\n----------\n【テキスト中に現れる記号について】").empty());
 }
 
+TEST(ReadingNotationTest, HeadingsMarkedByNotesAreChapters) {
+  const struct {
+    std::u16string text;
+    std::vector<std::pair<std::u16string, int>> chapters;  // title, level
+  } rows[] = {
+      {u"第一［＃「第一」は大見出し］\n本文\n二［＃「二」は小見出し］", {{u"第一", 1}, {u"二", 3}}},
+      {u"［＃ここから中見出し］\n上　｜巻《まき》\n［＃ここで中見出し終わり］", {{u"上　巻", 2}}},
+      {u"［＃窓中見出し］窓［＃窓中見出し終わり］本文", {{u"窓", 2}}},
+      {u"序［＃「序」は同行大見出し］本文", {{u"序", 1}}},
+      {u"［＃「本文」に傍点］本文［＃大見出し］閉じない", {}},
+  };
+  for (const auto& row : rows) {
+    std::vector<std::pair<std::u16string, int>> chapters;
+    for (const Chapter& chapter : PrepareAozoraText(row.text).aChapters) chapters.emplace_back(chapter.sTitle, chapter.nLevel);
+    EXPECT_EQ(chapters, row.chapters) << Utf16ToUtf8(row.text);
+  }
+}
+
 TEST(OldKanaUsageTest, OnlyParagraphsWithClearSignsAreOld) {
   const struct {
     std::u16string paragraph;
@@ -103,6 +121,9 @@ TEST(OldKanaUsageTest, OnlyParagraphsWithClearSignsAreOld) {
       {u"よく考へると分る。", true},     {u"けふは雨だ。", true},            {u"今日は雨でせう。", true},
       {u"その時ふと思った。", false},    {u"東京へ行った。", false},         {u"私は泣かずに言った。", false},
       {u"一つて何だ。", false},          {u"歌はなかなか良い。", false},     {u"駅伝へ行く。", false},
+      {u"駅へ向かうと言った。", false},  {u"親に逆らうとは。", false},       {u"人につたえる。", false},
+      {u"かつて住まうと決めた。", false}, {u"歌ひとつ歌えない。", false},    {u"私はうれしい。", false},
+      {u"もつと早く。", true},           {u"書かうとした。", true},          {u"名を変へる。", true},
   };
   for (const auto& row : rows) EXPECT_EQ(IsOldKanaParagraph(row.paragraph), row.bOld) << Utf16ToUtf8(row.paragraph);
 }

@@ -79,7 +79,7 @@ int HeadingLevel(std::u16string_view name) {
   return 0;
 }
 
-// The shown text of a heading: ruby and notes dropped, bases kept, spaces trimmed.
+// The shown text of a heading: ruby and notes dropped, bases kept, spaces and line breaks trimmed.
 std::u16string HeadingTitle(std::u16string_view shown) {
   std::u16string title;
   size_t floor = 0;
@@ -98,7 +98,7 @@ std::u16string HeadingTitle(std::u16string_view shown) {
     i = static_cast<size_t>(element->lEnd) - 1;
     floor = i + 1;
   }
-  const auto isSpace = [](char16_t c) { return c == u' ' || c == u'\u3000' || c == u'\t'; };
+  const auto isSpace = [](char16_t c) { return c == u' ' || c == u'\u3000' || c == u'\t' || c == u'\n' || c == u'\r'; };
   while (!title.empty() && isSpace(title.back())) title.pop_back();
   const auto first = std::find_if_not(title.begin(), title.end(), isSpace);
   return std::u16string(first, title.end());
