@@ -11,7 +11,7 @@ constexpr std::u16string_view kWaVerbStems =
     u"言云思問違使失笑払買会逢遭合歌習酔食喰争扱養救伴従向揃縫拾補添沿追負洗祝誘疑迷吸吹舞叶願囲貰奪覆漂慕"
     u"賄賑味構戦敬繕纏伺諂誓担貪紛装繋貫競厭乞請煩整匂狂倣被謂給賜候随繕擁払";
 // Those of them that are also nouns taking the particle は (歌は, 味は): their は stays.
-constexpr std::u16string_view kNounStems = u"会合歌戦味構食舞匂";
+constexpr std::u16string_view kNounStems = u"会合歌戦味食舞匂";
 // Stems of the verbs that end in へる in the old usage and える today (考へる → 考える).
 constexpr std::u16string_view kEruVerbStems =
     u"考答教変加迎与唱訴数抑捕押栄衰震備支添揃整違仕替換称湛蓄伝堪耐終見据植飢甘控訴鍛誂拵聳貯迎";
@@ -20,7 +20,8 @@ constexpr std::u16string_view kKanjiNumerals = u"一二三四五六七八九十�
 // Spellings that today's usage never has.
 constexpr std::u16string_view kSigns[] = {
     u"ゐ", u"ゑ", u"ヰ", u"ヱ", u"でせう", u"ませう", u"だらう", u"けふ", u"さう", u"やう", u"かうし", u"かうな",
-    u"かうい", u"ちよつと", u"やつぱり", u"もつと", u"そつと", u"きつと", u"ずつと", u"ぢつと", u"じつと", u"やつと",
+    u"かうい", u"ちよつと", u"やつぱり", u"もつと", u"そつと", u"きつと", u"ずつと", u"ぢつと", u"じつと", u"やつと", u"ちよい", u"なかつた", u"よかつた", u"いづれ", u"まづ",
+    u"もらは", u"しまは", u"おもは", u"つかは", u"ちがは",
     u"すつかり", u"しつかり", u"うつかり", u"がつかり", u"はつきり", u"すつきり", u"びつくり", u"ゆつくり",
 };
 // The stems of kEruVerbStems whose へ is a sign: those that are no nouns taking
@@ -41,9 +42,11 @@ struct Respelling {
   std::u16string_view sNotBefore = {};  // the respelling is skipped when one of these follows
 };
 
-// Sino-Japanese syllables written with a large や before う (しやう 生, きやう 京):
-// respelled before the a-row + う rule would turn the やう into よう.
-constexpr Respelling kYouSyllables[] = {
+// Respelled before the a-row + う rule would take their やう or はう for a long o:
+// Sino-Japanese syllables with a large や (しやう 生, きやう 京), and verbs
+// written in kana whose は is said わ (もらはう → もらおう).
+constexpr Respelling kBeforeLongO[] = {
+    {u"もらは", u"もらわ"}, {u"しまは", u"しまわ"}, {u"おもは", u"おもわ"}, {u"つかは", u"つかわ"}, {u"ちがは", u"ちがわ"},
     {u"きやう", u"きょう"}, {u"ぎやう", u"ぎょう"}, {u"しやう", u"しょう"}, {u"じやう", u"じょう"},
     {u"ちやう", u"ちょう"}, {u"ぢやう", u"じょう"}, {u"にやう", u"にょう"}, {u"ひやう", u"ひょう"},
     {u"びやう", u"びょう"}, {u"ぴやう", u"ぴょう"}, {u"みやう", u"みょう"}, {u"りやう", u"りょう"},
@@ -52,7 +55,7 @@ constexpr Respelling kYouSyllables[] = {
 
 constexpr Respelling kWords[] = {
     {u"でせう", u"でしょう"}, {u"ませう", u"ましょう"}, {u"けふ", u"きょう"},
-    {u"ちよつと", u"ちょっと"}, {u"ちよい", u"ちょい"}, {u"ぢや", u"じゃ"}, {u"ぢゆ", u"じゅ"}, {u"ぢよ", u"じょ"},
+    {u"いづれ", u"いずれ"}, {u"いづこ", u"いずこ"}, {u"まづ", u"まず"}, {u"づつ", u"ずつ"}, {u"ちよつと", u"ちょっと"}, {u"ちよい", u"ちょい"}, {u"ぢや", u"じゃ"}, {u"ぢゆ", u"じゅ"}, {u"ぢよ", u"じょ"},
     {u"ちや", u"ちゃ"}, {u"くわ", u"か"}, {u"ぐわ", u"が"},
     {u"ゐ", u"い"}, {u"ゑ", u"え"}, {u"ヰ", u"イ"}, {u"ヱ", u"エ"},
     {u"いはゆる", u"いわゆる"}, {u"いはば", u"いわば"}, {u"あひだ", u"あいだ"}, {u"いきほひ", u"いきおい"},
@@ -117,7 +120,8 @@ std::u16string RespellHaRow(std::u16string_view text) {
         if (IsWaVerbStem(prev) && !In(kNounStems, prev) && IsHiragana(next)) out[i] = u'わ';
         break;
       case u'ひ':
-        if (IsWaVerbStem(prev)) out[i] = u'い';
+        // 思ひ; 互ひに, 幸ひの: a kanji's kana ending before a particle
+        if (IsWaVerbStem(prev) || (bKanji && In(u"にのもがをは、。", next))) out[i] = u'い';
         break;
       case u'ふ':
         // 思ふ, 向かふ; a kanji + ふと is the adverb (時ふと).
@@ -165,9 +169,15 @@ bool IsOldKanaParagraph(std::u16string_view p) {
   for (size_t i = 1; i + 1 < p.size(); ++i) {
     const char16_t prev = p[i - 1];
     const char16_t next = p[i + 1];
-    if (p[i] == u'つ' && IsHiragana(prev) && In(u"なあいだしまらやわ", prev) && (next == u'て' || next == u'た') &&
-        (i + 2 >= p.size() || p[i + 2] != u'え')) {
-      return true;  // なつて, あつた (not につたえる)
+    // なつて, あつた, 向かつた (not かつて, につたえる)
+    if (p[i] == u'つ' && IsHiragana(prev) && (i + 2 >= p.size() || p[i + 2] != u'え') &&
+        (next == u'た' || (next == u'て' && In(u"なあいだしまらやわ", prev)))) {
+      return true;
+    }
+    // 向かふ, 扱ふ after a kanji and one kana
+    if (p[i] == u'ふ' && i >= 2 && IsKanji(p[i - 2]) && In(u"かがさたなまらわ", prev) &&
+        (!IsHiragana(next) || In(u"のかにもやよがべまでしはをけ", next))) {
+      return true;
     }
     if (!IsKanji(prev)) continue;
     switch (p[i]) {
@@ -184,7 +194,7 @@ bool IsOldKanaParagraph(std::u16string_view p) {
         if (IsWaVerbStem(prev) && next != u'と') return true;
         break;
       case u'へ':
-        if (In(kEruVerbSigns, prev) || next == u'る') return true;
+        if (In(kEruVerbSigns, prev) || next == u'る' || (IsWaVerbStem(prev) && In(u"ばなたてず", next))) return true;
         break;
       case u'か': case u'が': case u'さ': case u'た': case u'ば': case u'ま':
         // 書かう, 飲まう (向かう and 住まう are today's spelling)
@@ -198,7 +208,7 @@ bool IsOldKanaParagraph(std::u16string_view p) {
 }
 
 std::u16string ModernKanaSpelling(std::u16string_view text) {
-  std::u16string s = ApplyRespellings(text, kYouSyllables);
+  std::u16string s = ApplyRespellings(text, kBeforeLongO);
   s = RespellLongO(s);
   s = ApplyRespellings(s, kWords);
   s = RespellHaRow(s);
