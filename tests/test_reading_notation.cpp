@@ -67,6 +67,29 @@ TEST(ReadingNotationTest, SentencesAreNotCutInsideNotation) {
   for (const auto& row : rows) EXPECT_EQ(Sentences(row.text), row.sentences) << Utf16ToUtf8(row.text);
 }
 
+// A cut for length counts what is said, so it falls where it would in the text
+// written out; inside what an element says it moves before the element.
+TEST(ReadingNotationTest, CutsCountWhatIsSaid) {
+  const struct {
+    std::u16string text;
+    int32_t nSaid;
+    int32_t lCut;
+  } rows[] = {
+      {.text = u"あいうえお", .nSaid = 2, .lCut = 2},
+      {.text = u"漢字《かんじ》です", .nSaid = 3, .lCut = 7},          // after the ruby: かんじ
+      {.text = u"漢字《かんじ》です", .nSaid = 4, .lCut = 8},
+      {.text = u"あ漢字《かんじ》です", .nSaid = 2, .lCut = 1},        // inside かんじ: before the base
+      {.text = u"漢字《かんじ》です", .nSaid = 2, .lCut = 7},          // the element opens the piece: after it
+      {.text = u"あ［＃注］いう", .nSaid = 2, .lCut = 6},              // a note says nothing
+      {.text = u"あ※［＃「口＋世」、U+546D］い", .nSaid = 2, .lCut = 17},
+      {.text = u"あい", .nSaid = 5, .lCut = 2},                         // says less: the end
+  };
+  for (const auto& row : rows) {
+    EXPECT_EQ(CutAtSaidLength(row.text, 0, static_cast<int32_t>(row.text.size()), row.nSaid), row.lCut)
+        << Utf16ToUtf8(row.text) << " " << row.nSaid;
+  }
+}
+
 const std::u16string kAozoraFile =
     u"桃太郎\r\n芥川龍之介\r\n\r\n-------------------------------------------------------\r\n"
     u"【テキスト中に現れる記号について】\r\n\r\n《》：ルビ\r\n（例）桃《もも》\r\n"
@@ -90,7 +113,13 @@ TEST(ReadingNotationTest, AozoraFileShowsChaptersAndSkipsHeaderAndColophon) {
   std::u16string said;
   for (const TextSpan& span : ReadSentenceSpans(kAozoraFile)) said += SaidSentence(kAozoraFile, span);
   EXPECT_EQ(Utf16ToUtf8(said), Utf16ToUtf8(u"桃太郎\r\n芥川龍之介\r\n\r\n\r\n一\r\n　むかし、晌。\r\n二　おに\r\n　鬼が島。\r\n\r\n\r\n"));
+  // Not an Aozora Bunko file's parts: no closing dashed line, 底本： inside a line.
   EXPECT_TRUE(AozoraUnreadSpans(u"底本が無い。\n----------\n【テキスト中に現れる記号について】").empty());
+  EXPECT_TRUE(AozoraUnreadSpans(u"本文。その底本：「本」\n").empty());
+  const std::u16string sLate = u"本文\n" + std::u16string(30000, u'あ') + u"\n底本：「本」\n";
+  const std::vector<TextSpan> late = AozoraUnreadSpans(sLate);
+  ASSERT_EQ(late.size(), 1u);
+  EXPECT_EQ(late[0].lStart, 30004);
 }
 
 TEST(ReadingNotationTest, HeadingsMarkedByNotesAreChapters) {

@@ -24,8 +24,9 @@ struct NotationElement {
 // The notation element whose opening mark (｜, 《, ［＃ or ※［＃) is at text[i],
 // if any. A ruby without ｜ takes as base the run before 《 of one kind of
 // characters (kanji with 々 and ヶ, hiragana, katakana, Latin letters or digits),
-// starting no earlier than lFloor; there is no ruby when that run is empty. An
-// element never holds a line break, and is bounded in length.
+// starting no earlier than lFloor; a character given by a ※［＃…］ note counts
+// as a kanji, also when that note is just before lFloor. There is no ruby when
+// the run is empty. An element never holds a line break, and is bounded in length.
 std::optional<NotationElement> NotationAt(std::u16string_view text, size_t i, size_t lFloor = 0);
 
 // True iff c can open a notation element; a cheap filter before NotationAt.
