@@ -83,6 +83,7 @@ TEST(ReadingNotationTest, CutsCountWhatIsSaid) {
       {.text = u"あ［＃注］いう", .nSaid = 2, .lCut = 6},              // a note says nothing
       {.text = u"あ※［＃「口＋世」、U+546D］い", .nSaid = 2, .lCut = 17},
       {.text = u"あい", .nSaid = 5, .lCut = 2},                         // says less: the end
+      {.text = u"あ漢※［＃「口＋世」、U+546D］《かんじ》い", .nSaid = 3, .lCut = 1},  // base: kanji and the note
   };
   for (const auto& row : rows) {
     EXPECT_EQ(CutAtSaidLength(row.text, 0, static_cast<int32_t>(row.text.size()), row.nSaid), row.lCut)

@@ -2,6 +2,7 @@
 
 #include <iconv.h>
 
+#include <algorithm>
 #include <array>
 #include <vector>
 
@@ -212,6 +213,8 @@ int32_t CutAtSaidLength(std::u16string_view text, int32_t lFrom, int32_t lEnd, i
     if (!MayOpenNotation(text[i])) continue;
     const auto element = NotationAt(text.substr(0, end), i, floor);
     if (!element) continue;
+    // A ruby whose base is a character given by a note takes the note in.
+    while (!elements.empty() && elements.back().lStart >= element->lStart) elements.pop_back();
     elements.push_back(*element);
     i = floor = static_cast<size_t>(element->lEnd);
     --i;
@@ -219,8 +222,10 @@ int32_t CutAtSaidLength(std::u16string_view text, int32_t lFrom, int32_t lEnd, i
   int32_t lPos = lFrom;
   int32_t nCount = 0;
   for (const NotationElement& element : elements) {
-    if (nCount + (element.lStart - lPos) >= nSaid) return lPos + (nSaid - nCount);
-    nCount += element.lStart - lPos;
+    // (a base may reach back before lFrom)
+    const int32_t lStart = std::max(element.lStart, lPos);
+    if (nCount + (lStart - lPos) >= nSaid) return lPos + (nSaid - nCount);
+    nCount += lStart - lPos;
     const auto inside = text.substr(static_cast<size_t>(element.lTextStart),
                                     static_cast<size_t>(element.lTextEnd - element.lTextStart));
     nCount += element.kind == Kind::kNote               ? 0
@@ -228,7 +233,7 @@ int32_t CutAtSaidLength(std::u16string_view text, int32_t lFrom, int32_t lEnd, i
                                                         : static_cast<int32_t>(inside.size());
     lPos = element.lEnd;
     // A cut that would fall inside what the element says goes before it, or after it when it opens the piece.
-    if (nCount > nSaid) return element.lStart > lFrom ? element.lStart : lPos;
+    if (nCount > nSaid) return lStart > lFrom ? lStart : lPos;
     if (nCount == nSaid) return lPos;
   }
   return std::min(lEnd, lPos + (nSaid - nCount));
