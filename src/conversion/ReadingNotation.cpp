@@ -36,24 +36,29 @@ CharKind KindOf(char16_t c) {
 
 bool IsLineBreak(char16_t c) { return c == u'\n' || c == u'\r'; }
 
-// Position of close in text[from, from + limit) on the same line, or npos.
-size_t FindOnLine(std::u16string_view text, size_t from, std::u16string_view close, size_t limit) {
+// Position of close in text[from, from + limit) on the same line and before any
+// of stops, or npos. Stopping at the next opening mark keeps a text full of
+// marks to one pass.
+size_t FindOnLine(std::u16string_view text, size_t from, std::u16string_view close, size_t limit,
+                  std::u16string_view stops) {
   const size_t end = std::min(text.size(), from + limit + close.size());
   for (size_t j = from; j + close.size() <= end; ++j) {
-    if (IsLineBreak(text[j])) return std::u16string_view::npos;
-    if (text.substr(j, close.size()) == close) return j;
+    if (IsLineBreak(text[j]) || stops.find(text[j]) != std::u16string_view::npos) return std::u16string_view::npos;
+    if (text[j] == close[0] && text.substr(j, close.size()) == close) return j;
   }
   return std::u16string_view::npos;
 }
 
 // Position of the ］ that closes the ［ at open, or npos. Notes may hold
-// brackets, paired or quoted (［＃「［」は…］).
+// brackets, paired or quoted (［＃「［」は…］), but no other note.
 size_t FindNoteClose(std::u16string_view text, size_t open) {
   int nDepth = 0;
   bool bQuoted = false;
   const size_t end = std::min(text.size(), open + kMaxNote);
   for (size_t j = open; j < end; ++j) {
     if (IsLineBreak(text[j])) break;
+    // Another note opening: this one is not closed (and a text of openers is scanned once).
+    if (text[j] == u'［' && j > open && j + 1 < end && text[j + 1] == u'＃') break;
     if (text[j] == u'「' || text[j] == u'」') bQuoted = text[j] == u'「';
     if (bQuoted) continue;
     if (text[j] == u'［') ++nDepth;
@@ -138,23 +143,21 @@ std::optional<NotationElement> NotationAt(std::u16string_view text, size_t i, si
   const char16_t c = text[i];
   const char16_t next = i + 1 < text.size() ? text[i + 1] : u'\0';
   if (c == u'｜') {
-    const size_t open = FindOnLine(text, i + 1, u"《", kMaxBase);
-    if (open == npos || open == i + 1 || text.substr(i + 1, open - i - 1).find_first_of(u"》｜") != npos) {
-      return std::nullopt;
-    }
-    const size_t close = FindOnLine(text, open + 1, u"》", kMaxRuby);
-    if (close == npos || text.substr(open + 1, close - open - 1).find(u'《') != npos) return std::nullopt;
+    const size_t open = FindOnLine(text, i + 1, u"《", kMaxBase, u"》｜");
+    if (open == npos || open == i + 1) return std::nullopt;
+    const size_t close = FindOnLine(text, open + 1, u"》", kMaxRuby, u"《");
+    if (close == npos) return std::nullopt;
     return Element(Kind::kRuby, i, close + 1, open + 1, close);
   }
   if (c == u'《' && next == u'《') {
-    const size_t close = FindOnLine(text, i + 2, u"》》", kMaxNote);
+    const size_t close = FindOnLine(text, i + 2, u"》》", kMaxNote, u"《");
     if (close == npos) return std::nullopt;
     return Element(Kind::kEmphasis, i, close + 2, i + 2, close);
   }
   if (c == u'《') {
     if (i == 0) return std::nullopt;
-    const size_t close = FindOnLine(text, i + 1, u"》", kMaxRuby);
-    if (close == npos || close == i + 1 || text.substr(i + 1, close - i - 1).find(u'《') != npos) return std::nullopt;
+    const size_t close = FindOnLine(text, i + 1, u"》", kMaxRuby, u"《");
+    if (close == npos || close == i + 1) return std::nullopt;
     // The base: a run of one kind before 《; a character given by a note counts as a kanji.
     size_t start = i;
     CharKind kind = CharKind::kOther;
