@@ -14,14 +14,14 @@ constexpr std::u16string_view kWaVerbStems =
 constexpr std::u16string_view kNounStems = u"会合歌戦味食舞匂";
 // Stems of the verbs that end in へる in the old usage and える today (考へる → 考える).
 constexpr std::u16string_view kEruVerbStems =
-    u"考答教変加迎与唱訴数抑捕押栄衰震備支添揃整違仕替換称湛蓄伝堪耐終見据植飢甘控訴鍛誂拵聳貯迎";
+    u"考答教変加迎与唱訴数抑捕押栄衰震備支添揃整違仕替換称湛蓄伝堪耐終据植飢甘控訴鍛誂拵聳貯迎";
 constexpr std::u16string_view kKanjiNumerals = u"一二三四五六七八九十幾";
 
 // Spellings that today's usage never has.
 constexpr std::u16string_view kSigns[] = {
     u"ゐ", u"ゑ", u"ヰ", u"ヱ", u"でせう", u"ませう", u"だらう", u"けふ", u"さう", u"やう", u"かうし", u"かうな",
-    u"かうい", u"ちよつと", u"やつぱり", u"もつと", u"そつと", u"きつと", u"ずつと", u"ぢつと", u"じつと", u"やつと", u"ちよい", u"なかつた", u"よかつた", u"いづれ", u"まづ",
-    u"もらは", u"しまは", u"おもは", u"つかは", u"ちがは",
+    u"かうい", u"ちよつと", u"やつぱり", u"もつと", u"そつと", u"きつと", u"ずつと", u"ぢつと", u"じつと", u"やつと",
+    u"ちよい", u"なかつた", u"よかつた", u"いづれ", u"まづ", u"もらは", u"しまは", u"おもは", u"つかは", u"ちがは",
     u"すつかり", u"しつかり", u"うつかり", u"がつかり", u"はつきり", u"すつきり", u"びつくり", u"ゆつくり",
 };
 // The stems of kEruVerbStems whose へ is a sign: those that are no nouns taking
