@@ -33,6 +33,9 @@ TEST(ReadingNotationTest, SaysRubyForBaseAndDropsNotes) {
       {.shown = u"※［＃「口＋世」、U+546D、123-4］", .said = u"呭"},
       {.shown = u"※［＃「外字」、第4水準2-94-86］", .said = u"\U0002A6B2"},  // a plane-2 character past the BMP
       {.shown = u"※［＃ローマ数字1、1-13-21］", .said = u"Ⅰ"},
+      // A character given by a note belongs to the base with the kanji around it.
+      {.shown = u"且※［＃「革＋是」、第3水準1-93-79］侯《そていこう》単于", .said = u"そていこう単于"},
+      {.shown = u"は顳※［＃「需＋頁」、第3水準1-94-6］《こめかみ》を", .said = u"はこめかみを"},
       {.shown = u"※［＃「口＋世」、123-4］字", .said = u"字"},  // no code: the character cannot be said
       {.shown = u"漢字［＃傍点］《かんじ》", .said = u"漢字《かんじ》"},  // nothing of one kind before 《
       // Not notation: kept as written.
@@ -172,6 +175,7 @@ TEST(OldKanaUsageTest, RespellsInTodaysKana) {
       {u"歌はなく、家へ帰る", u"歌はなく、家へ帰る"},
       {u"違ひない、向かふ、いふく", u"違いない、向かう、いふく"},
       {u"しやうがない、やうやく", u"しょうがない、ようやく"},
+      {u"もらはう、いづれ、互ひに", u"もらおう、いずれ、互いに"},
   };
   for (const auto& row : rows) EXPECT_EQ(Utf16ToUtf8(ModernKanaSpelling(row.old)), Utf16ToUtf8(row.modern));
 }
