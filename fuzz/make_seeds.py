@@ -37,6 +37,13 @@ put("fuzz_split_by_chars", "numbers", "1,500円と3.14、1,2,3。１，０００
 put("fuzz_split_by_chars", "long", "あ" * 120 + "。" + "い" * 60)
 put("fuzz_split_by_chars", "surrogates", utf16("、。😀、") + b"\x00\xd8\x2c\x00")
 
+put("fuzz_reading_notation", "ruby", "天地｜開闢《かいびゃく》の頃《ころ》おい、冷《ひ》いやり。《《強調》》")
+put("fuzz_reading_notation", "notes", "※［＃「言＋墟のつくり」、第4水準2-88-74］《うそ》［＃「一」は中見出し］※［＃U+546D］")
+put("fuzz_reading_notation", "aozora", ("題\r\n著者\r\n" + "-" * 55 + "\r\n【テキスト中に現れる記号について】\r\n" + "-" * 55
+                                        + "\r\n［＃大見出し］一［＃大見出し終わり］\r\n思ふに、行つたのでせう。\r\n底本：「本」\r\n").encode("cp932"))
+put("fuzz_reading_notation", "openers", "《" * 300 + "｜" * 300 + "※［＃「" * 100 + "漢《" * 100)
+put("fuzz_reading_notation", "unclosed", "《《《｜｜※［＃［＃「」は大見出し" + "あ" * 60 + "《")
+
 put("fuzz_split_syllables", "reading", "きょーわとーきょーとのてんきがよい。")
 put("fuzz_split_syllables", "photo", "きょうはとーきょーでしゃしんをとりました。ぎゅーにゅー")
 put("fuzz_split_syllables", "long", "ぎゅーにゅーでーたでぃーげーむゔぁーーゃょ")

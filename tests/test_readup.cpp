@@ -68,6 +68,12 @@ TEST(ReadUpTest, Scripts) {
       {"trailing mark", u"か。", 0, Act::kNone, nullptr, false,
        {"play", "pos 0 2", "conv か。", "sound か", "sound 。", "pos 2 0", "conv ", "sound ", "stop"}},
       {"failed conversion", u"×", 0, Act::kNone, nullptr, false, {"play", "pos 0 1", "conv ×", "sound ", "stop"}},
+      // The highlight covers the sentence as shown; the ruby is converted instead of its base, a note not at all.
+      {"ruby and notes", u"｜亜《あ》、い［＃注、ね］。", 0, Act::kNone, nullptr, false,
+       {"play", "pos 0 6", "conv あ、", "sound あ", "sound 、", "pos 6 8", "conv い。", "sound い", "sound 。", "pos 14 0",
+        "conv ", "sound ", "stop"}},
+      {"old kana", u"言ふ。", 0, Act::kNone, nullptr, false,
+       {"play", "pos 0 3", "conv 言う。", "sound 言", "sound う", "sound 。", "pos 3 0", "conv ", "sound ", "stop"}},
       // The paused unit is played again on resume, its sentence converted afresh.
       {"pause, resume", u"あいう。かきく", 6, Act::kPause, u"ignored", true,
        {"play", "pos 4 3", "conv かきく", "sound き", "sound く", "stop"}},

@@ -6,6 +6,7 @@
 
 #include "PaTestFiles.h"
 #include "RunTool.h"
+#include "util/Cp932.h"
 #include "voice/AudioImport.h"
 #include "voice/PaFile.h"
 #include "voice/PaWriter.h"
@@ -77,6 +78,28 @@ TEST_F(ToolTest, BadInputGivesClearErrorsAndNoFile) {
     EXPECT_NE(result.output.find(says), std::string::npos) << args << "\n" << result.output;
   }
   EXPECT_FALSE(std::filesystem::exists(dir.Path("v.pa")) || std::filesystem::exists(dir.Path("out.wav")));
+}
+
+// An Aozora Bunko file (CP932, CRLF): the explanation block and the colophon
+// give empty lines, a ruby is read for its base, a note not at all; reading it
+// aloud plays the units of the title and the text only.
+TEST_F(ToolTest, SayReadsAnAozoraFile) {
+  const std::u16string sDashes(55, u'-');
+  const std::optional<std::string> file = EncodeCp932(
+      u"あい\r\n" + sDashes + u"\r\n【テキスト中に現れる記号について】\r\n《》：ルビ\r\n" + sDashes +
+      u"\r\n｜あいう《え》［＃「え」に傍点］あ\r\n底本：「あう」\r\n");
+  ASSERT_TRUE(file);
+  WriteString(dir.Path("book.txt"), *file);
+  const ToolResult units = RunTool("ekoto-say", "--units -f " + Q("book.txt"));
+  EXPECT_EQ(units.output, "あ い\n\n\n\n\nえ あ\n\n");
+  ASSERT_TRUE(WritePAFile(dir.Path16("voice.pa"),
+                          {{u"あ", std::vector<uint8_t>(100, 200)}, {u"い", std::vector<uint8_t>(200, 60)},
+                           {u"う", std::vector<uint8_t>(400, 140)}, {u"え", std::vector<uint8_t>(800, 90)}},
+                          8000, 1).bOk);
+  ASSERT_EQ(RunTool("ekoto-say", "--voice " + Q("voice.pa") + " -o " + Q("out.wav") + " -f " + Q("book.txt")).status, 0);
+  SF_INFO info{};
+  sf_close(sf_open(dir.Path("out.wav").c_str(), SFM_READ, &info));
+  EXPECT_EQ(info.frames, 100 + 200 + 800 + 100);  // あい, えあ
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "SaySession.h"
+#include "conversion/AozoraText.h"
 #include "conversion/ConvTemplete.h"
 #include "conversion/ConversionChain.h"
 #include "conversion/MecabReverseConverter.h"
@@ -168,6 +169,23 @@ std::string ConvertLine(const std::u16string& line, const SayOptions& options) {
   return Utf16ToUtf8(out);
 }
 
+// A file's text with the parts a reading skips (an Aozora Bunko file's
+// explanation block and colophon) emptied, their line breaks kept so that the
+// lines out stay in step with the lines in.
+std::u16string WithoutUnreadParts(const std::u16string& text) {
+  std::u16string kept;
+  size_t from = 0;
+  for (const TextSpan& unread : AozoraUnreadSpans(text)) {
+    kept.append(text, from, static_cast<size_t>(unread.lStart) - from);
+    for (int32_t i = unread.lStart; i < unread.lStart + unread.lLength; ++i) {
+      if (text[static_cast<size_t>(i)] == u'\n') kept += u'\n';
+    }
+    from = static_cast<size_t>(unread.lStart + unread.lLength);
+  }
+  kept.append(text, from);
+  return kept;
+}
+
 // --kana and --units: one line out per line in.
 int ConvertLines(std::istream& in, const SayOptions& options) {
   int status = 0;
@@ -278,7 +296,7 @@ int Run(int argc, char** argv) {
       std::fprintf(stderr, "ekoto-say: cannot read %s\n", options.inputFile.c_str());
       return 1;
     }
-    std::istringstream in(Utf16ToUtf8(text));
+    std::istringstream in(Utf16ToUtf8(WithoutUnreadParts(text)));
     return ConvertLines(in, options);
   }
   if (options.texts.empty()) return ConvertLines(std::cin, options);

@@ -2,6 +2,8 @@
 
 #include <unicode/utf16.h>
 
+#include "conversion/ReadingNotation.h"
+
 namespace ekoto {
 namespace {
 
@@ -34,7 +36,7 @@ std::vector<TextSpan> CutLongSentences(std::u16string_view text, std::vector<Tex
     int32_t start = span.lStart;
     const int32_t end = span.lStart + span.lLength;
     while (end - start > kMaxSentenceLength) {
-      const int32_t cut = PieceEnd(text, start);
+      const int32_t cut = CutOutsideNotation(text.substr(0, static_cast<size_t>(end)), start, PieceEnd(text, start));
       out.push_back({start, cut - start});
       start = cut;
     }

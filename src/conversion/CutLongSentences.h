@@ -16,7 +16,7 @@ inline constexpr int32_t kMaxSentenceLength = 1000;
 
 // Cuts every span longer than kMaxSentenceLength: after the last line break in
 // its second half, else after the last space there, else at the limit (never
-// inside a surrogate pair or a run of digits that fits). The spans still cover
+// inside a surrogate pair, a run of digits that fits, ruby or a note). The spans still cover
 // text exactly, in order.
 std::vector<TextSpan> CutLongSentences(std::u16string_view text, std::vector<TextSpan> spans);
 

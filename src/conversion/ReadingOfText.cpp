@@ -1,17 +1,15 @@
 #include "conversion/ReadingOfText.h"
 
 #include "conversion/ConvKanji2Hiragana.h"
-#include "conversion/CutLongSentences.h"
-#include "conversion/SplitText.h"
+#include "conversion/SpokenText.h"
 
 namespace ekoto {
 
 std::vector<std::u16string> SentenceReadings(const std::u16string& text, const ReadingOptions& options,
                                              IReverseConverter& converter) {
   std::vector<std::u16string> readings;
-  for (const TextSpan& span : CutLongSentences(text, SplitSpansByChars(text, kSentenceMarks))) {
-    readings.push_back(
-        ConvKanji2Hiragana(ApplyReadingOptions(text.substr(span.lStart, span.lLength), options), converter));
+  for (const TextSpan& span : ReadSentenceSpans(text)) {
+    readings.push_back(ConvKanji2Hiragana(ApplyReadingOptions(SaidSentence(text, span), options), converter));
   }
   return readings;
 }

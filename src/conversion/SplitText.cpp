@@ -4,6 +4,8 @@
 #include <bitset>
 #include <limits>
 
+#include "conversion/ReadingNotation.h"
+
 namespace ekoto {
 namespace {
 
@@ -48,17 +50,34 @@ std::vector<TextSpan> SplitSpansByChars(std::u16string_view text, std::u16string
   const auto lTextLength = static_cast<int32_t>(text.size());
   std::vector<TextSpan> spans;
   int32_t lStart = 0;
+  int32_t lFloor = 0;           // where the last notation element ended
+  bool bNotation = false;       // the piece being scanned holds notation
   for (int32_t i = 0; i < lTextLength; ++i) {
+    if (MayOpenNotation(text[i])) {
+      // Marks inside ruby and notes end no sentence.
+      if (const auto element = NotationAt(text, static_cast<size_t>(i), static_cast<size_t>(lFloor))) {
+        i = lFloor = element->lEnd;
+        bNotation = true;
+        --i;
+        continue;
+      }
+    }
     if (!markSet.Contains(text[i]) || IsInsideNumber(text, static_cast<size_t>(i))) continue;
     const int32_t lEnd = i + 1;
     if (lEnd - lStart > kMaxPieceLength) {
-      for (int32_t p = lStart; p < lEnd; p += kMaxPieceLength) {
-        spans.push_back({p, std::min(kMaxPieceLength, lEnd - p)});
+      for (int32_t p = lStart; p < lEnd;) {
+        // With notation the length is that of what is said, so that the cuts fall where they
+        // would in the text written out.
+        const int32_t lCut = bNotation ? CutAtSaidLength(text, p, lEnd, kMaxPieceLength)
+                                       : std::min(p + kMaxPieceLength, lEnd);
+        spans.push_back({p, lCut - p});
+        p = lCut;
       }
     } else {
       spans.push_back({lStart, lEnd - lStart});
     }
     lStart = lEnd;
+    bNotation = false;
   }
   spans.push_back({lStart, lTextLength - lStart});
   return spans;

@@ -25,8 +25,10 @@ struct TextSpan {
 // point or a comma between digit groups of three inside a number. A piece that ends
 // with a mark and is longer than kMaxPieceLength is cut into pieces of that length;
 // the rest after the last mark is never cut and is always the last span, empty
-// when the text ends with a mark. The spans cover text exactly, in order; the
-// result is never empty. One pass over text. text must be shorter than 2^31 units.
+// when the text ends with a mark. Marks inside ruby and editors' notes (see
+// ReadingNotation.h) cut nothing, and in a piece with notation the length is
+// that of what is said (CutAtSaidLength). The spans cover text exactly, in
+// order; the result is never empty. One pass over text. text must be shorter than 2^31 units.
 std::vector<TextSpan> SplitSpansByChars(std::u16string_view text, std::u16string_view marks);
 
 // SplitSpansByChars with the pieces copied out.

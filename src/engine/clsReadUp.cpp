@@ -1,7 +1,7 @@
 #include "engine/clsReadUp.h"
 
 #include "conversion/ConvKanji2Hiragana.h"
-#include "conversion/CutLongSentences.h"
+#include "conversion/SpokenText.h"
 #include "engine/SplitSyllables.h"
 
 namespace ekoto {
@@ -49,7 +49,7 @@ void clsReadUp::PlayText(const std::u16string& strText) {
       return;
     }
     m_sText = strText;
-    m_aSentences = CutLongSentences(m_sText, SplitSpansByChars(m_sText, kSentenceMarks));
+    m_aSentences = ReadSentenceSpans(m_sText);
   }
 
   const int32_t lLast = static_cast<int32_t>(m_aSentences.size()) - 1;
@@ -57,7 +57,7 @@ void clsReadUp::PlayText(const std::u16string& strText) {
     const TextSpan sentence = m_aSentences[m_lSentenceIndex];
     m_events.OnPlayPos(sentence.lStart, sentence.lLength);
 
-    std::u16string txt = m_sText.substr(sentence.lStart, sentence.lLength);
+    std::u16string txt = SaidSentence(m_sText, sentence);
     m_events.OnConvertion(txt);
     const std::vector<std::u16string> units = SplitSyllables(ConvKanji2Hiragana(txt, m_converter));
 
@@ -108,7 +108,7 @@ bool clsReadUp::SeekSentence(int32_t nDelta) {
 
 bool clsReadUp::HoldAt(const std::u16string& strText, int32_t lSentence) {
   if (m_bReading || lSentence < 0) return false;
-  std::vector<TextSpan> sentences = CutLongSentences(strText, SplitSpansByChars(strText, kSentenceMarks));
+  std::vector<TextSpan> sentences = ReadSentenceSpans(strText);
   if (lSentence >= static_cast<int32_t>(sentences.size())) return false;
   m_sText = strText;
   m_aSentences = std::move(sentences);

@@ -3,8 +3,9 @@
 // before returning. Pause and stop are requests that the running reading notices
 // between two units, after yielding to the owner's event loop.
 //
-// Data flow per sentence: OnPlayPos → OnConvertion (the owner applies the reading
-// options) → ConvKanji2Hiragana → SplitSyllables → OnPlaySound for each unit.
+// Data flow per sentence: OnPlayPos (the sentence as shown) → SaidSentence (ruby
+// for bases, no notes, today's kana) → OnConvertion (the owner applies the
+// reading options) → ConvKanji2Hiragana → SplitSyllables → OnPlaySound per unit.
 // Single-threaded: every call comes from the owner's thread.
 #pragma once
 #include <cstdint>
