@@ -103,7 +103,9 @@ SpeechText ParseSsml(std::string_view ssml) {
 
 std::u16string SaidText(std::string_view ssml) {
   std::u16string said = ParseSsml(ssml).sText;
-  // Twice escaped is what the server's resume gives; a third level is no longer markup of ours.
+  // The resume adds one level of escaping. What looks like markup in the text
+  // is taken off the held message and its resume alike, so that "a &lt; b"
+  // and its resume still compare equal; two levels at most keep the work linear.
   for (int level = 0; level < 2 && said.find(u'<') != std::u16string::npos; ++level) {
     said = ParseSsml(Utf16ToUtf8(said)).sText;
   }
