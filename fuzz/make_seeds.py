@@ -97,3 +97,28 @@ put("fuzz_decode_text", "utf16_be_pair_then_lead", b"\xfe\xff\xd8\x3d\xde\x00\xd
 put("fuzz_decode_text", "utf16_two_leads", b"\xff\xfe\x00\xd8\x00\xd8\x00\xdc")
 put("fuzz_options", "random_around_a_line", bytes((n * 167 + 13) % 256 for n in range(600)) + b"\r\nFontSize=37\r\n" +
     bytes((n * 89 + 7) % 256 for n in range(600)))
+
+# sd_ekoto's input after INIT: messages, with commands coming during a reading.
+SPEAK = "SPEAK\n<speak>あいう。<mark name=\"m\"/>かきく。さしす。</speak>\n.\n"
+put("fuzz_sd_ekoto_protocol", "speak_marks", SPEAK + "QUIT\n")
+put("fuzz_sd_ekoto_protocol", "pause_resume", SPEAK + "PAUSE\n" + SPEAK + "STOP\nQUIT\n")
+put("fuzz_sd_ekoto_protocol", "resume_escaped",
+    "SPEAK\n<speak>今日は。明日は。</speak>\n.\nPAUSE\nSPEAK\n<speak>&lt;speak&gt;今日は。明日は。</speak>\n.\n")
+put("fuzz_sd_ekoto_protocol", "icon_during", SPEAK + "SOUND_ICON\nbell\n.\n")
+put("fuzz_sd_ekoto_protocol", "three_speaks", SPEAK + "SPEAK\nあ\n.\nSPEAK\nい\n.\nSTOP\n")
+put("fuzz_sd_ekoto_protocol", "settings", "SET\nrate=-50\npitch=20\nspelling_mode=on\n.\n" + SPEAK +
+    "AUDIO\naudio_output_method=server\n.\nLOGLEVEL\nlog_level=3\n.\nLIST VOICES\nCHAR\n<\n.\nKEY\nshift_a\n.\n")
+put("fuzz_sd_ekoto_protocol", "long_key", "KEY\n" + "a_" * 1000 + "a\n.\n")
+put("fuzz_sd_ekoto_protocol", "dots", "SPEAK\n..leading\n.\nCHAR\nspace\n.\nSPEAK\n.\nHELLO\n" + "x" * 5000 + "\n")
+
+put("fuzz_ssml", "marks", "<speak>今日は<mark name='a'/>晴れ<mark name=\"x&amp;y\"/>。<mark/></speak><mark name=\"end\"/>")
+put("fuzz_ssml", "pauses", "<?xml version=\"1.0\"?><speak><p><s>一</s><s>二。</s></p><break time=\"1s\"/><p>三</p></speak>")
+put("fuzz_ssml", "comment_cdata", "a<!-- x > y -->b<![CDATA[<c>&amp;]]><mark name=\"a>b\"/>")
+put("fuzz_ssml", "references", "&lt;&gt;&amp;&quot;&apos;&#x3042;&#12356;&#x1F600; &#x0x41;&#+65; &unknown; & x")
+put("fuzz_ssml", "broken", "<speak>a & b <unclosed mark name=\"q")
+put("fuzz_ssml", "resumed", "<speak>&lt;speak&gt;今日は&amp;lt;良い&lt;mark name=&quot;m&quot;/&gt;天気。</speak>")
+put("fuzz_ssml", "invalid_utf8", b"<speak>\xff\xfe\xe3\x81\x82<mark name=\"\xc3\x28\"/></speak>")
+
+put("fuzz_number_reading", "counters", "2024年12月1日 午後4時30分 8歳 3人 1万2千人 20億円 1兆 10～20km")
+put("fuzz_number_reading", "shapes", "1,500 ３．１４ 0.5% 090-1234-5678 1-2-3 2024/12/6 12:45:30 $5 ¥1,000 007 1.5万")
+put("fuzz_number_reading", "odd", "1,234.5円 $1,299.99 1,000.5万円 3百 6百万 -5度 −5 ①番 ⑴ " + "9" * 80)

@@ -45,6 +45,20 @@ without=$("$prefix/bin/ekoto-say" --kana --template /nonexistent USB 2>/dev/null
 # The speech-dispatcher module, one folder deeper, finds the voice under share/ekoto.
 module=$(printf 'INIT\nQUIT\n' | "$prefix/lib/speech-dispatcher-modules/sd_ekoto") || fail "installed sd_ekoto failed"
 case "$module" in *"299 OK LOADED SUCCESSFULLY"*) ;; *) fail "installed sd_ekoto did not load: $module" ;; esac
+# Installed for one user only (no window beside it), the module reads the
+# options.dat the window saves in the user's configuration folder; voices
+# whose file names hold a tab or a newline are listed without them.
+user=$(mktemp -d)
+trap 'rm -rf "$prefix" "$prefix.found" "$prefix.listed" "$user"' EXIT
+mkdir -p "$user/libexec/speech-dispatcher-modules" "$user/share/ekoto" "$user/voices" "$user/config/ekoto"
+cp "$prefix/lib/speech-dispatcher-modules/sd_ekoto" "$user/libexec/speech-dispatcher-modules/"
+cp "$prefix/share/ekoto/50on.pa" "$user/share/ekoto/"
+for voice in other "a	b" "c
+d"; do cp "$prefix/share/ekoto/50on.pa" "$user/voices/$voice.pa"; done
+printf 'PAPath=%s\r\n' "$user/voices/other.pa" > "$user/config/ekoto/options.dat"
+voices=$(printf 'INIT\nLIST VOICES\nQUIT\n' | XDG_CONFIG_HOME="$user/config" "$user/libexec/speech-dispatcher-modules/sd_ekoto")
+[ "$(echo "$voices" | grep '^200-')" = "$(printf '200-other\tja\tnone\n200-a_b\tja\tnone\n200-c_d\tja\tnone\n200-50on\tja\tnone')" ] ||
+  fail "the module did not list the user's voice first, or not each voice on a line of its own: $voices"
 
 # The manifest names exactly the installed files.
 rm -f "$prefix/out.wav"

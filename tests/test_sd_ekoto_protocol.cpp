@@ -10,6 +10,7 @@
 #include <cstdio>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -95,6 +96,13 @@ class SdEkoto : public ::testing::Test {
     }
     return reply;
   }
+  // The most memory the module has held so far, in kB.
+  long PeakMemoryKb() const {
+    std::ifstream status("/proc/" + std::to_string(m_pid) + "/status");
+    std::string line;
+    while (std::getline(status, line) && !line.starts_with("VmHWM:")) {}
+    return line.empty() ? -1 : std::stol(line.substr(6));
+  }
   Reply Speak(const std::string& message, const std::string& after = "") {
     Send("SPEAK\n" + message + "\n.\n" + after);
     return Until({"702", "703", "704", "30"});
@@ -123,10 +131,19 @@ class SdEkoto : public ::testing::Test {
 };
 
 const std::string kThreeSentences = "あいう。かきく。さしす。";
+const std::string kMessage = "202 OK RECEIVING MESSAGE", kSpeaking = "200 OK SPEAKING";
+
+std::string LongText() {
+  std::string text;
+  for (int i = 0; i < 2000; ++i) text += "あいうえお。";
+  return text;
+}
 
 TEST_F(SdEkoto, CommandsGetTheirReplies) {
   const std::string kSet = "203 OK RECEIVING SETTINGS", kBadValue = "303 ERROR INVALID PARAMETER OR VALUE";
-  const std::string kMessage = "202 OK RECEIVING MESSAGE", kSpeaking = "200 OK SPEAKING";
+  const std::string log = std::string(::testing::TempDir()) + "sd_ekoto_debug_" + std::to_string(getpid());
+  std::string longKey;
+  for (int i = 0; i < 100000; ++i) longKey += "a_";
   const std::vector<std::string> kSpoken = {kMessage, kSpeaking, "701 BEGIN", "AUDIO", "702 END"};
   const std::pair<std::string, std::vector<std::string>> rows[] = {
       {"AUDIO\naudio_output_method=server\n.\n", {"207 OK RECEIVING AUDIO SETTINGS", "203 OK AUDIO INITIALIZED"}},
@@ -140,10 +157,12 @@ TEST_F(SdEkoto, CommandsGetTheirReplies) {
       {"SET\nrate\n.\n", {kSet, "302 ERROR BAD SYNTAX"}},
       {"DEBUG ON /nonexistent/folder/log\n", {"303 CANT OPEN CUSTOM DEBUG FILE"}},
       {"DEBUG OFF\n", {"200 OK DEBUGGING OFF"}}, {"DEBUG\n", {"302 ERROR BAD SYNTAX"}},
+      {"DEBUG ON " + log + " \n", {"200 OK DEBUGGING ON"}}, {"DEBUG OFF \n", {"200 OK DEBUGGING OFF"}},  // as 0.11 sends them
       {"HELLO\n", {"300 ERR UNKNOWN COMMAND"}}, {"SPEAK\n.\n", {kMessage, "301 ERROR CANT SPEAK"}},
       {"CHAR\na\nb\n.\n", {kMessage, "305 DATA MORE THAN ONE LINE"}},
       {"SOUND_ICON\nbell\n.\n", {kMessage, kSpeaking, "701 BEGIN", "706-bell", "706 ICON", "702 END"}},
       {"CHAR\na\n.\n", kSpoken}, {"CHAR\nspace\n.\n", kSpoken}, {"KEY\nshift_a\n.\n", kSpoken},
+      {"CHAR\n<\n.\n", kSpoken}, {"KEY\n" + longKey + "a\n.\n", {kMessage, "301 ERROR CANT SPEAK"}},
       {"SPEAK\n\xff\xfe\xe3\x81\x82\n.\n", kSpoken},  // invalid UTF-8
       // A mark comes after the audio before it, also outside <speak>.
       {"SPEAK\n<speak>あい<mark name=\"one\"/>うえ。<mark name=\"two\"/>お</speak><mark name=\"end\"/>\n.\n",
@@ -160,12 +179,45 @@ TEST_F(SdEkoto, CommandsGetTheirReplies) {
     EXPECT_EQ(Until({reply.back(), "30"}).lines, reply);
   }
   EXPECT_EQ(Wait(), 0);
+  EXPECT_EQ(std::remove(log.c_str()), 0);  // the log is named without the server's trailing space
+}
+
+TEST_F(SdEkoto, EveryMessageBeginsAndEndsOnceInOrderWhenOthersComeDuringIt) {
+  const std::string reading = "SPEAK\n" + LongText() + "\n.\n";
+  const std::vector<std::string> kReading = {kMessage, kSpeaking, "701 BEGIN", "AUDIO"};
+  const std::pair<std::string, std::vector<std::string>> rows[] = {
+      {"SOUND_ICON\nbell\n.\n", {kMessage, kSpeaking, "703 STOP", "701 BEGIN", "706-bell", "706 ICON", "702 END"}},
+      // The one in the middle is stopped before it begins.
+      {"SPEAK\nあ\n.\nSPEAK\nい\n.\n",
+       {kMessage, kSpeaking, kMessage, kSpeaking, "703 STOP", "701 BEGIN", "703 STOP", "701 BEGIN", "AUDIO", "702 END"}},
+      {"SPEAK\nあ\n.\nSTOP\nSOUND_ICON\nx\n.\n", {kMessage, kSpeaking, kMessage, kSpeaking, "703 STOP", "701 BEGIN",
+                                              "703 STOP", "701 BEGIN", "706-x", "706 ICON", "702 END"}},
+  };
+  for (const auto& [during, events] : rows) {
+    SCOPED_TRACE(during);
+    Send(reading + during);
+    std::vector<std::string> expected = kReading;
+    expected.insert(expected.end(), events.begin(), events.end());
+    EXPECT_EQ(Until({events.back()}).lines, expected);
+  }
+}
+
+TEST_F(SdEkoto, ALineWithoutEndDuringAReadingIsDroppedAsItComes) {
+  Speak(kThreeSentences);  // the dictionary and the voice in memory
+  const long nBefore = PeakMemoryKb();
+  std::thread junk([&] {
+    Send("SPEAK\n" + LongText() + "\n.\n");
+    for (int i = 0; i < 100; ++i) Send(std::string(1 << 20, 'x'));
+    Send("\nSTOP\n");
+  });
+  const Reply reply = Until({"702", "703"});
+  junk.join();
+  EXPECT_EQ(reply.Last(), "703 STOP");
+  EXPECT_LT(PeakMemoryKb() - nBefore, 32 * 1024);  // of the 100 MB
 }
 
 TEST_F(SdEkoto, StopCutsALongTextOrAMegabyteWithinOnePiece) {
-  std::string text;
-  for (int i = 0; i < 2000; ++i) text += "あいうえお。";
-  for (const std::string& message : {text, std::string(1 << 20, 'a')}) {  // the second also shows it still listens
+  for (const std::string& message : {LongText(), std::string(1 << 20, 'a')}) {  // the second also shows it still listens
     const Reply stopped = Speak(message, "STOP\n");
     EXPECT_EQ(stopped.Last(), "703 STOP");
     EXPECT_LE(stopped.nSamples, 2048u);
@@ -174,7 +226,9 @@ TEST_F(SdEkoto, StopCutsALongTextOrAMegabyteWithinOnePiece) {
 
 TEST_F(SdEkoto, PauseHoldsTheNextSentenceAndResumesThere) {
   const size_t nWhole = Speak(kThreeSentences).nSamples;
-  const Reply paused = Speak(kThreeSentences, "PAUSE\n"), resumed = Speak(kThreeSentences);
+  // A text-mode message as the server sends it, and as it sends it back to resume.
+  const Reply paused = Speak("<speak>" + kThreeSentences + "</speak>", "PAUSE\n");
+  const Reply resumed = Speak("<speak>&lt;speak&gt;" + kThreeSentences + "</speak>");
   EXPECT_EQ(paused.Last(), "704 PAUSE");
   EXPECT_EQ(resumed.Last(), "702 END");
   // Nothing is lost and nothing is heard twice.

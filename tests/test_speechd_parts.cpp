@@ -1,14 +1,16 @@
 // The pieces of the speech-dispatcher module that work on values (SSML, the
-// names of characters and keys, the audio escaping, the sample conversion) and
-// the time-stretching behind its rate and pitch.
+// names of characters and keys, the audio escaping, the sample conversion, the
+// steps of its state) and the time-stretching behind its rate and pitch.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "audio/TimeStretch.h"
 #include "speechd/CharNames.h"
+#include "speechd/ModuleState.h"
 #include "speechd/SsipChannel.h"
 #include "speechd/SsmlText.h"
 #include "speechd/UnitAudio.h"
@@ -23,7 +25,12 @@ TEST(SpeechdParts, SsmlToTextAndMarks) {
       {"5 &unknown; &#0; &#xD800; & x", u"5 &unknown; &#0; &#xD800; & x", {}},
       {"text <unclosed mark", u"text ", {}},
       {"\xff\xfe\xe3\x81\x82", u"\uFFFD\uFFFDあ", {}},
-      {"<s>一</s><break time=\"1s\"/><marker name=\"no\"/><s>二</s>", u"一二", {}},
+      {"<s>一</s><break time=\"1s\"/><marker name=\"no\"/><s>二</s>", u"一。二", {}},
+      {"<p>あ</p><p>い</p>", u"あ。い", {}}, {"<p>あ！</p>\n<p>い</p><break/>", u"あ！\nい", {}},
+      {"a<!-- x > y -->b<![CDATA[<c>]]>", u"ab<c>", {}}, {"<?xml version=\"1.0\"?><speak>あ</speak>", u"あ", {}},
+      {"<mark name=\"a>b\"/>c<mark/><mark name=\"x&amp;y\"/>", u"c", {{0, "a>b"}, {1, "x&y"}}},
+      {"&#x0x41;&#+65;&#65;", u"&#x0x41;&#+65;&#65;", {}},  // no XML: every reference stays as written
+      {"<speak>a & b</speak>", u"a  b", {}},                 // broken: what libxml2 recovers
   };
   for (const Row& row : rows) {
     SCOPED_TRACE(row.ssml);
@@ -35,6 +42,28 @@ TEST(SpeechdParts, SsmlToTextAndMarks) {
   }
 }
 
+// Rows name (state, input) and the step: next state, events sent, what the reader is told.
+TEST(SpeechdParts, StateStepsAndTheirEvents) {
+  using S = ekoto::ModuleState;
+  using I = ekoto::ModuleInput;
+  using A = ekoto::ReaderAction;
+  struct Row { S state; I input; S next; std::string_view events; A action = A::kNone; };
+  for (const Row& row : std::initializer_list<Row>{
+           {S::kIdle, I::kBegin, S::kSpeaking, "701 BEGIN\n"}, {S::kHeld, I::kBegin, S::kSpeaking, "701 BEGIN\n"},
+           {S::kStopping, I::kBegin, S::kStopping, ""}, {S::kHolding, I::kMessage, S::kStopping, "", A::kStop},
+           {S::kHeld, I::kMessage, S::kHeld, ""}, {S::kPausing, I::kStop, S::kStopping, "", A::kStop},
+           {S::kHeld, I::kStop, S::kIdle, "", A::kStop}, {S::kIdle, I::kStop, S::kIdle, ""},
+           {S::kSpeaking, I::kPause, S::kPausing, ""}, {S::kStopping, I::kPause, S::kStopping, ""},
+           {S::kSpeaking, I::kPausePlace, S::kSpeaking, ""}, {S::kPausing, I::kPausePlace, S::kHolding, "", A::kPause},
+           {S::kPausing, I::kReadingDone, S::kIdle, "702 END\n"}, {S::kStopping, I::kReadingDone, S::kIdle, "703 STOP\n"},
+           {S::kHolding, I::kReadingDone, S::kHeld, ekoto::kHeldPlaceEvents}, {S::kEnded, I::kReadingDone, S::kEnded, ""},
+           {S::kPausing, I::kEnd, S::kEnded, "", A::kStop}, {S::kHeld, I::kEnd, S::kEnded, ""}}) {
+    const ekoto::ModuleStep step = ekoto::NextStep(row.state, row.input);
+    EXPECT_EQ(std::tuple(step.next, step.events, step.action), std::tuple(row.next, row.events, row.action))
+        << int(row.state) << " " << int(row.input);
+  }
+}
+
 TEST(SpeechdParts, CharAndKeyNames) {
   const std::pair<std::u16string, std::u16string> chars[] = {
       {u"a", u"エー"}, {u"Ｂ", u"ビー"}, {u"7", u"なな"}, {u"、", u"てん"}, {u"。", u"まる"}, {u"?", u"はてな"},
@@ -43,6 +72,7 @@ TEST(SpeechdParts, CharAndKeyNames) {
   const std::pair<std::u16string, std::u16string> keys[] = {
       {u"space", u"スペース"}, {u"shift_a", u"シフト エー"}, {u"control_alt_delete", u"コントロール オルト デリート"},
       {u"kp-5", u"テンキーご"}, {u"f12", u"エフ12"}, {u"underscore", u"アンダーバー"}, {u"_", u"アンダーバー"},
+      {u"shift__", u"シフト アンダーバー"},
       {u"unheard-of", u"unheard-of"}};
   for (const auto& [in, out] : keys) EXPECT_EQ(ekoto::KeyName(in), out);
 }

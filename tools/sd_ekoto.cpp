@@ -49,7 +49,11 @@ int main(int argc, char** argv) {
   const std::u16string programFolder = ekoto::ProgramFolder();
   ekoto::SsipChannel channel(0, 1);
   ekoto::SpeechModule module(
-      channel, config, [&] { return ekoto::LoadUserSetup(programFolder, ekoto::UserOptionsFiles().sLoadPath); },
+      channel, config,
+      [&] {
+        const std::u16string optionsPath = ekoto::UserOptionsFiles(ekoto::WindowProgramFolder(programFolder)).sLoadPath;
+        return ekoto::LoadUserSetup(programFolder, optionsPath);
+      },
       ekoto::DefaultReverseConverter());
   return module.Run();
 }

@@ -92,10 +92,12 @@ OptionsFiles OptionsFilesFor(const std::u16string& programFolder, const std::u16
   return ChooseOptionsFiles(place);
 }
 
-OptionsFiles UserOptionsFiles() {
+OptionsFiles UserOptionsFiles() { return UserOptionsFiles(ProgramFolder()); }
+
+OptionsFiles UserOptionsFiles(const std::u16string& programFolder) {
   std::u16string home = Environment("HOME");
   if (home.empty()) home = HomeFromPasswd();
-  return OptionsFilesFor(ProgramFolder(), Environment("XDG_CONFIG_HOME"), home);
+  return OptionsFilesFor(programFolder, Environment("XDG_CONFIG_HOME"), home);
 }
 
 bool CreateFolderFor(const std::u16string& filePath) {

@@ -39,6 +39,8 @@ OptionsFiles OptionsFilesFor(const std::u16string& programFolder, const std::u16
 // OptionsFilesFor this executable's folder, $XDG_CONFIG_HOME and $HOME
 // (the password database's home when $HOME is unset).
 OptionsFiles UserOptionsFiles();
+// The same for the program in programFolder ("" for none known).
+OptionsFiles UserOptionsFiles(const std::u16string& programFolder);
 
 // Creates the missing folders above filePath (mode 0700, as for a
 // configuration folder). Returns true iff the folder now exists.

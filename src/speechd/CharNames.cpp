@@ -57,6 +57,18 @@ constexpr Key kKeys[] = {
 // Full-width forms of ASCII (U+FF01 to U+FF5E) named as their ASCII twins.
 char16_t Narrow(char16_t c) { return c >= 0xFF01 && c <= 0xFF5E ? static_cast<char16_t>(c - 0xFEE0) : c; }
 
+// The words for one key without modifiers.
+std::u16string SingleKeyName(std::u16string_view key) {
+  for (const Key& k : kKeys) {
+    if (k.key == key) return std::u16string(k.name);
+  }
+  if (key.size() >= 2 && key.size() <= 3 && key[0] == u'f' && key[1] >= u'1' && key[1] <= u'9') {
+    return u"エフ" + std::u16string(key.substr(1));
+  }
+  if (key.starts_with(u"kp-") && key.size() > 3) return u"テンキー" + CharName(key.substr(3));
+  return CharName(key);
+}
+
 }  // namespace
 
 std::u16string CharName(std::u16string_view c) {
@@ -72,19 +84,15 @@ std::u16string CharName(std::u16string_view c) {
 }
 
 std::u16string KeyName(std::u16string_view key) {
-  for (const Key& k : kKeys) {
-    if (k.key == key) return std::u16string(k.name);
+  // Modifiers come first, joined by "_": "shift_a", "control_alt_delete". A
+  // "_" at either end of what is left is a name itself ("_", "shift__").
+  std::u16string out;
+  for (size_t join = key.find(u'_'); join != std::u16string_view::npos && join > 0 && join + 1 < key.size();
+       join = key.find(u'_')) {
+    out += SingleKeyName(key.substr(0, join)) + u" ";
+    key.remove_prefix(join + 1);
   }
-  if (key.size() >= 2 && key.size() <= 3 && key[0] == u'f' && key[1] >= u'1' && key[1] <= u'9') {
-    return u"エフ" + std::u16string(key.substr(1));
-  }
-  if (key.starts_with(u"kp-") && key.size() > 3) return u"テンキー" + CharName(key.substr(3));
-  // Modifiers come first, joined by "_": "shift_a", "control_alt_delete".
-  const size_t join = key.find(u'_');
-  if (join != std::u16string_view::npos && join > 0 && join + 1 < key.size()) {
-    return KeyName(key.substr(0, join)) + u" " + KeyName(key.substr(join + 1));
-  }
-  return CharName(key);
+  return out + SingleKeyName(key);
 }
 
 }  // namespace ekoto

@@ -14,12 +14,15 @@ namespace ekoto {
 namespace {
 
 constexpr size_t kMaxCommandLine = 4096;
+// A CHAR is one character and a KEY a key name with its modifiers: longer
+// bodies are no such thing and are refused before any work is done on them.
+constexpr size_t kMaxCharOrKeyBytes = 256;
 
-// The server plays what it has been sent up to the next mark named "__spd_…",
-// pauses there, and on resume sends the message again from its own mark of
-// that number on. A number before its first mark brings back the whole
-// message, which the module then reads on from the sentence it holds.
-constexpr const char* kHeldPlaceMark = "__spd_-1000000";
+// DEBUG lines of speech-dispatcher 0.11 end in a space ("DEBUG OFF ").
+std::string WithoutTrailingSpaces(std::string line) {
+  while (!line.empty() && (line.back() == ' ' || line.back() == '\r')) line.pop_back();
+  return line;
+}
 
 // The text read letter by letter: every character by its name, the marks kept
 // before the name of the character they stood before.
@@ -61,30 +64,45 @@ int SpeechModule::Run() {
   }
   m_channel.MultiLineReply(299, {"Ekoto reads Japanese with the voice " + m_setup.voices.front().sName},
                            "OK LOADED SUCCESSFULLY");
-  while (!m_bEnded) {
-    if (m_pending) {
-      SpeechText text = std::move(*m_pending);
-      m_pending.reset();
-      Speak(std::move(text));
+  while (m_state != ModuleState::kEnded && !m_channel.Broken()) {
+    if (!m_waiting.empty()) {
+      ReadNextMessage();
       continue;
     }
     switch (m_channel.ReadLine(line, kMaxCommandLine)) {
       case SsipChannel::ReadEnd::kClosed:
-        return 1;
+        Apply(ModuleInput::kEnd);
+        break;
       case SsipChannel::ReadEnd::kTooLong:
         m_channel.Reply(300, "ERR UNKNOWN COMMAND");
         break;
       case SsipChannel::ReadEnd::kLine:
-        HandleCommand(line);
+        HandleCommand(std::move(line));
         break;
     }
-    if (m_channel.Broken()) return 1;
   }
-  return m_bQuit ? 0 : 1;
+  return m_bQuit && !m_channel.Broken() ? 0 : 1;
 }
 
-void SpeechModule::HandleCommand(const std::string& line) {
+void SpeechModule::Apply(ModuleInput input) {
+  const ModuleStep step = NextStep(m_state, input);
+  m_state = step.next;
+  if (!step.events.empty()) m_channel.Send(step.events);
+  switch (step.action) {
+    case ReaderAction::kNone:
+      break;
+    case ReaderAction::kStop:
+      m_reader.StopText();
+      break;
+    case ReaderAction::kPause:
+      m_reader.PauseText();
+      break;
+  }
+}
+
+void SpeechModule::HandleCommand(std::string line) {
   Log(line);
+  if (line.starts_with("DEBUG")) line = WithoutTrailingSpaces(std::move(line));
   if (line == "SPEAK") {
     CommandSpeak(Kind::kText);
   } else if (line == "CHAR") {
@@ -95,15 +113,9 @@ void SpeechModule::HandleCommand(const std::string& line) {
     CommandSpeak(Kind::kSoundIcon);
   } else if (line == "STOP") {
     // Answered by the 703 event of the reading it stops; no reply of its own.
-    if (m_bSpeaking) {
-      m_request = Request::kStop;
-      m_reader.StopText();
-    } else if (m_bHeld) {
-      m_reader.StopText();
-      m_bHeld = false;
-    }
+    CommandStop();
   } else if (line == "PAUSE") {
-    if (m_bSpeaking && m_request == Request::kNone) m_request = Request::kPause;
+    Apply(ModuleInput::kPause);
   } else if (line == "LIST VOICES") {
     ListVoices();
   } else if (line == "SET") {
@@ -129,31 +141,29 @@ void SpeechModule::HandleCommand(const std::string& line) {
     CommandDebug(line);
   } else if (line == "QUIT") {
     m_channel.Reply(210, "OK QUIT");
-    m_bEnded = m_bQuit = true;
-    if (m_bSpeaking) {
-      m_request = Request::kQuit;
-      m_reader.StopText();
-    }
+    m_bQuit = true;
+    Apply(ModuleInput::kEnd);
   } else {
     m_channel.Reply(300, "ERR UNKNOWN COMMAND");
   }
 }
 
+void SpeechModule::CommandStop() {
+  for (Message& message : m_waiting) message.bStopped = true;
+  Apply(ModuleInput::kStop);
+}
+
 void SpeechModule::ServeWaitingCommands() {
   std::string line;
-  while (!m_bEnded && m_channel.WaitForInput(0)) {
+  while (m_state != ModuleState::kEnded && m_channel.WaitForInput(0, kMaxCommandLine)) {
     const SsipChannel::ReadEnd end = m_channel.ReadLine(line, kMaxCommandLine);
     if (end == SsipChannel::ReadEnd::kClosed) {
-      m_bEnded = true;
+      Apply(ModuleInput::kEnd);
     } else if (end == SsipChannel::ReadEnd::kTooLong) {
       m_channel.Reply(300, "ERR UNKNOWN COMMAND");
     } else {
-      HandleCommand(line);
+      HandleCommand(std::move(line));
     }
-  }
-  if (m_bEnded && m_bSpeaking && m_request != Request::kQuit) {
-    m_request = Request::kQuit;
-    m_reader.StopText();
   }
 }
 
@@ -165,7 +175,7 @@ bool SpeechModule::ReadBody(std::vector<std::string>& retLines, size_t& retBytes
   while (true) {
     const SsipChannel::ReadEnd end = m_channel.ReadLine(line, m_config.nMaxMessageBytes);
     if (end == SsipChannel::ReadEnd::kClosed) {
-      m_bEnded = true;
+      Apply(ModuleInput::kEnd);
       return false;
     }
     if (end == SsipChannel::ReadEnd::kTooLong) {
@@ -241,8 +251,8 @@ void SpeechModule::CommandSpeak(Kind kind) {
   size_t nBytes = 0;
   bool bTooLong = false;
   if (!ReadBody(lines, nBytes, bTooLong)) return;
-  if (bTooLong) {
-    std::fprintf(stderr, "sd_ekoto: a message of more than %zu bytes was refused\n", m_config.nMaxMessageBytes);
+  if (bTooLong || ((kind == Kind::kChar || kind == Kind::kKey) && nBytes > kMaxCharOrKeyBytes)) {
+    std::fputs("sd_ekoto: a message too long for its kind was refused\n", stderr);
     m_channel.Reply(301, "ERROR CANT SPEAK");
     return;
   }
@@ -256,44 +266,59 @@ void SpeechModule::CommandSpeak(Kind kind) {
     m_channel.Reply(305, "DATA MORE THAN ONE LINE");
     return;
   }
-  SpeechText text;
+  Message message;
+  message.kind = kind;
   switch (kind) {
     case Kind::kText:
-      text = ParseSsml(body);
-      if (m_settings.bSpelling) text = Spelled(text);
+      message.text = ParseSsml(body);
+      message.sSaid = SaidText(body);
+      if (m_settings.bSpelling) message.text = Spelled(message.text);
       break;
     case Kind::kChar:
-      text.sText = CharName(body == "space" ? u" " : ParseSsml(body).sText);
+      // The server sends CHAR and KEY bodies as they are, not as SSML.
+      message.text.sText = CharName(body == "space" ? u" " : Utf8ToUtf16(body));
       break;
     case Kind::kKey:
-      text.sText = KeyName(Utf8ToUtf16(body));
+      message.text.sText = KeyName(Utf8ToUtf16(body));
       break;
     case Kind::kSoundIcon:
+      message.sIcon = body;
       break;
   }
   m_channel.Reply(200, "OK SPEAKING");
-  if (kind == Kind::kSoundIcon) {
-    // The server plays its own sound icons; the module only says where.
-    m_channel.Send("701 BEGIN\n706-" + body + "\n706 ICON\n702 END\n");
-    return;
-  }
-  if (m_bSpeaking) {
-    // The server sends a new message only after stopping the old one; if it
-    // does not, the old one ends here as if stopped.
-    m_pending = std::move(text);
-    m_request = Request::kStop;
-    m_reader.StopText();
-    return;
-  }
-  Speak(std::move(text));
+  // The server sends a new message only after stopping the old one; if it
+  // does not, the old one ends as if stopped, and so does any other waiting.
+  for (Message& waiting : m_waiting) waiting.bStopped = true;
+  m_waiting.push_back(std::move(message));
+  Apply(ModuleInput::kMessage);
 }
 
-void SpeechModule::Speak(SpeechText text) {
+void SpeechModule::ReadNextMessage() {
+  Message message = std::move(m_waiting.front());
+  m_waiting.pop_front();
+  const bool bWasHeld = m_state == ModuleState::kHeld;
+  Apply(ModuleInput::kBegin);
+  if (message.bStopped) {
+    Apply(ModuleInput::kStop);
+  } else if (message.kind == Kind::kSoundIcon) {
+    // The server plays its own sound icons; the module only says where.
+    m_channel.Send("706-" + message.sIcon + "\n706 ICON\n");
+  } else {
+    ReadText(std::move(message), bWasHeld);
+  }
+  if (IsSounding()) SendMarksUpTo(m_text.sText.size());
+  Apply(ModuleInput::kReadingDone);
+  // A stopped reading may have paused first: its place is not kept.
+  if (m_state != ModuleState::kHeld && m_reader.HoldsPosition()) m_reader.StopText();
+}
+
+void SpeechModule::ReadText(Message message, bool bWasHeld) {
   // Sent again for a resume, the message has lost the server's own marks.
-  const bool bResume = m_bHeld && text.sText == m_text.sText;
+  const bool bResume = bWasHeld && message.kind == Kind::kText && message.sSaid == m_sSaid;
   if (!bResume) {
-    if (m_bHeld) m_reader.StopText();  // drops the reader's held place
-    m_text = std::move(text);
+    if (m_reader.HoldsPosition()) m_reader.StopText();  // drops the reader's held place
+    m_text = std::move(message.text);
+    m_sSaid = std::move(message.sSaid);
     m_pieceStarts = {0};
     for (const SpeechMark& mark : m_text.marks) {
       if (mark.nOffset > m_pieceStarts.back() && mark.nOffset < m_text.sText.size()) {
@@ -305,44 +330,19 @@ void SpeechModule::Speak(SpeechText text) {
     m_setup = m_loadSetup();
     if (!m_setup.sTemplatePath.empty()) LoadConvTemplete(m_setup.sTemplatePath);
   }
-  m_bHeld = false;
-  m_bSpeaking = true;
-  m_bPausing = false;
-  m_request = Request::kNone;
-  m_channel.Send("701 BEGIN\n");
   StartMessageClock();
 
   // Marks split the text into pieces read one after the other, so a mark is
-  // reported right after the audio before it.
+  // reported right after the audio before it; a piece's start is a place to
+  // pause at.
   for (; m_nPiece < m_pieceStarts.size(); ++m_nPiece) {
-    const size_t start = m_pieceStarts[m_nPiece];
-    SendMarksUpTo(start);
-    if (m_request != Request::kNone) break;
+    SendMarksUpTo(m_pieceStarts[m_nPiece]);
+    if (m_nPiece > 0) Apply(ModuleInput::kPausePlace);
+    if (!IsSounding()) break;
     const size_t end = m_nPiece + 1 < m_pieceStarts.size() ? m_pieceStarts[m_nPiece + 1] : m_text.sText.size();
-    m_reader.PlayText(m_text.sText.substr(start, end - start));
-    if (m_bPausing || m_request == Request::kStop || m_request == Request::kQuit) break;
+    m_reader.PlayText(m_text.sText.substr(m_pieceStarts[m_nPiece], end - m_pieceStarts[m_nPiece]));
+    if (!IsSounding()) break;
   }
-  m_bSpeaking = false;
-  switch (m_request) {
-    case Request::kQuit:
-      return;
-    case Request::kStop:
-      if (m_reader.HoldsPosition()) m_reader.StopText();
-      m_channel.Send("703 STOP\n");
-      return;
-    case Request::kPause:
-      if (m_bPausing || m_nPiece < m_pieceStarts.size()) {
-        m_bHeld = true;
-        m_channel.MultiLineReply(700, {kHeldPlaceMark}, "INDEX MARK");
-        m_channel.Send("704 PAUSE\n");
-        return;
-      }
-      break;
-    case Request::kNone:
-      break;
-  }
-  SendMarksUpTo(m_text.sText.size());
-  m_channel.Send("702 END\n");
 }
 
 void SpeechModule::SendMarksUpTo(size_t offset) {
@@ -353,14 +353,11 @@ void SpeechModule::SendMarksUpTo(size_t offset) {
 
 void SpeechModule::OnPlayPos(int32_t /*lSeek*/, int32_t /*lLength*/) {
   // A sentence (or clause) starts: the place where a pause takes effect.
-  if (m_request == Request::kPause && !m_bPausing) {
-    m_bPausing = true;
-    m_reader.PauseText();
-  }
+  Apply(ModuleInput::kPausePlace);
 }
 
 void SpeechModule::OnConvertion(std::u16string& txt) {
-  if (!m_bPausing) txt = ApplyReadingOptions(std::move(txt), m_setup.reading);
+  if (IsSounding()) txt = ApplyReadingOptions(std::move(txt), m_setup.reading);
 }
 
 const ModuleVoice& SpeechModule::CurrentVoice() const {
@@ -371,7 +368,7 @@ const ModuleVoice& SpeechModule::CurrentVoice() const {
 }
 
 void SpeechModule::OnPlaySound(std::u16string s) {
-  if (m_bPausing || m_request == Request::kStop || m_request == Request::kQuit || m_setup.voices.empty()) return;
+  if (!IsSounding() || m_setup.voices.empty()) return;
   PAHEADER header;
   const std::vector<uint8_t> bytes =
       LoadSoundWithVolume(CurrentVoice().sPath, s, VolumeFactor(m_settings, m_setup.fVolume), header);
@@ -386,10 +383,10 @@ void SpeechModule::OnPlaySound(std::u16string s) {
 
   for (size_t at = 0; at < pcm.size(); at += m_config.nPieceSamples) {
     Pace();
-    if (m_request == Request::kStop || m_request == Request::kQuit) return;
+    if (!IsSounding()) return;
     SendPiece(pcm.data() + at, std::min(m_config.nPieceSamples, pcm.size() - at));
     ServeWaitingCommands();
-    if (m_request == Request::kStop || m_request == Request::kQuit) return;
+    if (!IsSounding()) return;
   }
 }
 
@@ -404,12 +401,12 @@ void SpeechModule::StartMessageClock() { m_tHeardUntil = std::chrono::steady_clo
 
 void SpeechModule::Pace() {
   if (!m_config.bRealTime) return;
-  while (m_request != Request::kStop && m_request != Request::kQuit) {
+  while (IsSounding()) {
     const auto target = m_tHeardUntil - std::chrono::milliseconds(m_config.nLeadMs);
     const auto now = std::chrono::steady_clock::now();
     if (now >= target) return;
     const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(target - now).count() + 1;
-    if (m_channel.WaitForInput(static_cast<int>(wait))) ServeWaitingCommands();
+    if (m_channel.WaitForInput(static_cast<int>(wait), kMaxCommandLine)) ServeWaitingCommands();
   }
 }
 

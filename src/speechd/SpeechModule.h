@@ -8,18 +8,21 @@
 // a mark there that its queue pauses at, and the reading is held until the
 // server sends the same message again to resume it. Replies are
 // written whole, so no event ever lands between a command and its reply.
+// Commands that come during a reading only move the state (ModuleState.h); a
+// message that comes then waits until the reading has wound up.
 #pragma once
 #include <chrono>
 #include <cstdint>
 #include <cstdio>
+#include <deque>
 #include <functional>
-#include <optional>
 #include <string>
 #include <vector>
 
 #include "conversion/ConversionChain.h"
 #include "conversion/ReverseConverter.h"
 #include "engine/clsReadUp.h"
+#include "speechd/ModuleState.h"
 #include "speechd/SpeechSettings.h"
 #include "speechd/SsipChannel.h"
 #include "speechd/SsmlText.h"
@@ -68,19 +71,34 @@ class SpeechModule : public IReadUpEvents, public IEventYield {
 
  private:
   enum class Kind { kText, kChar, kKey, kSoundIcon };
-  enum class Request { kNone, kPause, kStop, kQuit };
+  // A message taken and answered "200 OK SPEAKING", waiting for its turn.
+  struct Message {
+    Kind kind = Kind::kText;
+    SpeechText text;     // what is read
+    std::u16string sSaid;  // what a text says, to know it again when the server resumes it
+    std::string sIcon;   // the sound icon's name
+    bool bStopped = false;  // STOP or a newer message came before its turn
+  };
 
-  void HandleCommand(const std::string& line);
+  // The one place the state changes: takes the step, sends its events and
+  // tells the reader.
+  void Apply(ModuleInput input);
+  bool IsSounding() const { return m_state == ModuleState::kSpeaking || m_state == ModuleState::kPausing; }
+
+  void HandleCommand(std::string line);
   void ServeWaitingCommands();
   // Reads a body up to its lone "." into retLines; false when input ended.
   bool ReadBody(std::vector<std::string>& retLines, size_t& retBytes, bool& retTooLong);
   void CommandSpeak(Kind kind);
+  void CommandStop();
   bool CommandSettings(int ack, const char* what, const std::function<bool(std::string_view, std::string_view)>& set,
                        const char* done);
   void CommandDebug(const std::string& line);
   void ListVoices();
 
-  void Speak(SpeechText text);
+  // Begins the first message waiting and reads it to its end, stop or pause.
+  void ReadNextMessage();
+  void ReadText(Message message, bool bWasHeld);
   void SendMarksUpTo(size_t offset);
   void SendPiece(const int16_t* samples, size_t count);
   // Serves the input while the audio sent is further ahead of what is heard than allowed.
@@ -96,19 +114,16 @@ class SpeechModule : public IReadUpEvents, public IEventYield {
   SpeechSettings m_settings;
   clsReadUp m_reader;
 
-  bool m_bSpeaking = false;
-  Request m_request = Request::kNone;
-  bool m_bPausing = false;  // the reader was asked to pause: the rest is not sounded
-  bool m_bEnded = false;    // QUIT or end of input seen
-  bool m_bQuit = false;
-  std::optional<SpeechText> m_pending;  // a message that came while speaking
+  ModuleState m_state = ModuleState::kIdle;
+  bool m_bQuit = false;  // the state ended by QUIT, not by the end of input
+  std::deque<Message> m_waiting;
 
-  // The message being read, and where a paused reading is held.
+  // The text being read or held, and where in it.
   SpeechText m_text;
+  std::u16string m_sSaid;
   std::vector<size_t> m_pieceStarts;  // offsets in m_text.sText where pieces start
   size_t m_nPiece = 0;
   size_t m_nNextMark = 0;
-  bool m_bHeld = false;
 
   int m_nSampleRate = 0;  // of the voice being read
   std::chrono::steady_clock::time_point m_tHeardUntil;  // when the audio sent so far ends

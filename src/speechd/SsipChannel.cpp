@@ -28,34 +28,34 @@ bool SsipChannel::FillBuffer(int timeoutMs) {
   return true;
 }
 
-bool SsipChannel::WaitForInput(int timeoutMs) {
+void SsipChannel::DropOverlongStart(size_t maxLength) {
+  if (m_sInput.size() <= maxLength) return;
+  m_sInput.clear();
+  m_nScanned = 0;
+  m_bDroppingLine = true;
+}
+
+bool SsipChannel::WaitForInput(int timeoutMs, size_t maxLength) {
   while (true) {
     if (m_sInput.find('\n', m_nScanned) != std::string::npos || m_bClosed) return true;
+    DropOverlongStart(maxLength);
     m_nScanned = m_sInput.size();
     if (!FillBuffer(timeoutMs)) return m_bClosed;
   }
 }
 
 SsipChannel::ReadEnd SsipChannel::ReadLine(std::string& retLine, size_t maxLength) {
-  bool bTooLong = false;
   while (true) {
     const size_t nl = m_sInput.find('\n', m_nScanned);
     if (nl != std::string::npos) {
-      if (bTooLong || nl > maxLength) {
-        m_sInput.erase(0, nl + 1);
-        m_nScanned = 0;
-        return ReadEnd::kTooLong;
-      }
-      retLine.assign(m_sInput, 0, nl);
+      const bool bTooLong = m_bDroppingLine || nl > maxLength;
+      m_bDroppingLine = false;
+      if (!bTooLong) retLine.assign(m_sInput, 0, nl);
       m_sInput.erase(0, nl + 1);
       m_nScanned = 0;
-      return ReadEnd::kLine;
+      return bTooLong ? ReadEnd::kTooLong : ReadEnd::kLine;
     }
-    // An overlong line is dropped as it comes, so it never fills the memory.
-    if (m_sInput.size() > maxLength) {
-      bTooLong = true;
-      m_sInput.clear();
-    }
+    DropOverlongStart(maxLength);
     m_nScanned = m_sInput.size();
     if (!FillBuffer(-1)) {
       if (m_bClosed) return ReadEnd::kClosed;

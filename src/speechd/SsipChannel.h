@@ -20,7 +20,8 @@ class SsipChannel {
   ReadEnd ReadLine(std::string& retLine, size_t maxLength);
   // Returns true iff a whole line or the end of input can be read without
   // waiting longer than timeoutMs (0: just look; -1: wait as long as it takes).
-  bool WaitForInput(int timeoutMs);
+  // A line growing past maxLength meanwhile is dropped as it comes, as ReadLine does.
+  bool WaitForInput(int timeoutMs, size_t maxLength);
 
   // Writes text as it is; every write leaves whole lines, so a reply is never
   // cut by an event.
@@ -37,12 +38,15 @@ class SsipChannel {
 
  private:
   bool FillBuffer(int timeoutMs);
+  // An overlong line is dropped as it comes, so it never fills the memory.
+  void DropOverlongStart(size_t maxLength);
   void WriteAll(std::string_view bytes);
 
   int m_inFd;
   int m_outFd;
   std::string m_sInput;     // read but not yet taken
   size_t m_nScanned = 0;    // m_sInput has no "\n" before this
+  bool m_bDroppingLine = false;  // the start of the current line was too long and is gone
   bool m_bClosed = false;   // end of input seen
   bool m_bBroken = false;
 };

@@ -1,106 +1,115 @@
 #include "speechd/SsmlText.h"
 
-#include <cstdint>
-#include <cstdlib>
+#include <libxml/parser.h>
+#include <libxml/tree.h>
+
+#include <memory>
 
 #include "util/Utf.h"
 
 namespace ekoto {
 namespace {
 
-// The code point of "&name;" at the start of s (s starting after "&"), and how
-// many bytes it takes including the ";"; 0 bytes when it is no entity.
-size_t DecodeEntity(std::string_view s, char32_t& ret) {
-  const size_t semicolon = s.find(';');
-  if (semicolon == std::string_view::npos || semicolon > 10) return 0;
-  const std::string_view name = s.substr(0, semicolon);
-  static constexpr struct { std::string_view name; char32_t c; } kNamed[] = {
-      {"lt", U'<'}, {"gt", U'>'}, {"amp", U'&'}, {"quot", U'"'}, {"apos", U'\''}};
-  for (const auto& entity : kNamed) {
-    if (name == entity.name) {
-      ret = entity.c;
-      return semicolon + 1;
+struct DocFree {
+  void operator()(xmlDoc* doc) const { xmlFreeDoc(doc); }
+};
+using XmlDoc = std::unique_ptr<xmlDoc, DocFree>;
+
+// libxml2 reads one root element and no declaration inside it; the message
+// may have several elements and text around them, so it is read inside a root
+// of its own, after its own XML declaration, if any, is taken off.
+std::string Wrapped(std::string_view ssml) {
+  if (ssml.starts_with("<?xml")) {
+    const size_t end = ssml.find("?>");
+    ssml.remove_prefix(end == std::string_view::npos ? ssml.size() : end + 2);
+  }
+  std::string wrapped = "<ekoto-message>";
+  if (IsValidUtf8(ssml)) {
+    wrapped += ssml;
+  } else {
+    wrapped += Utf16ToUtf8(Utf8ToUtf16(ssml));
+  }
+  return wrapped + "</ekoto-message>";
+}
+
+XmlDoc ReadXml(const std::string& xml, bool bRecover) {
+  // No network, no DTD, no messages on stderr: the server's log is the module's stderr.
+  const int options = XML_PARSE_NONET | XML_PARSE_NOERROR | XML_PARSE_NOWARNING | (bRecover ? XML_PARSE_RECOVER : 0);
+  return XmlDoc(xmlReadMemory(xml.data(), static_cast<int>(xml.size()), nullptr, "UTF-8", options));
+}
+
+bool EndsSentence(const std::u16string& text) {
+  const size_t last = text.find_last_not_of(u" \t\r\n\u3000");
+  return last == std::u16string::npos || std::u16string_view(u"。．.！？!?｡").find(text[last]) != std::u16string_view::npos;
+}
+
+bool IsNamed(const xmlNode* node, const char* name) {
+  return xmlStrcmp(node->name, reinterpret_cast<const xmlChar*>(name)) == 0;
+}
+
+class SsmlWalk {
+ public:
+  SpeechText Take() { return std::move(m_result); }
+
+  // Depth is bounded by libxml2 (256 levels unless XML_PARSE_HUGE).
+  void Walk(const xmlNode* node) {
+    for (; node; node = node->next) {
+      if (node->type == XML_TEXT_NODE || node->type == XML_CDATA_SECTION_NODE) {
+        AddText(reinterpret_cast<const char*>(node->content));
+      } else if (node->type == XML_ELEMENT_NODE) {
+        const bool bPause = IsNamed(node, "p") || IsNamed(node, "s") || IsNamed(node, "break");
+        if (IsNamed(node, "mark")) AddMark(node);
+        m_bPauseDue |= bPause;
+        Walk(node->children);
+        m_bPauseDue |= bPause;
+      }
     }
   }
-  if (name.size() < 2 || name[0] != '#') return 0;
-  const bool hex = name[1] == 'x' || name[1] == 'X';
-  const std::string digits(name.substr(hex ? 2 : 1));
-  char* end = nullptr;
-  const unsigned long value = std::strtoul(digits.c_str(), &end, hex ? 16 : 10);
-  if (digits.empty() || *end != '\0' || value == 0 || value > 0x10FFFF || (value >= 0xD800 && value <= 0xDFFF))
-    return 0;
-  ret = static_cast<char32_t>(value);
-  return semicolon + 1;
-}
 
-void AppendCodePoint(std::u16string& out, char32_t c) {
-  if (c < 0x10000) {
-    out += static_cast<char16_t>(c);
-  } else {
-    c -= 0x10000;
-    out += static_cast<char16_t>(0xD800 + (c >> 10));
-    out += static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+ private:
+  void AddText(const char* utf8) {
+    if (!utf8 || !*utf8) return;
+    if (m_bPauseDue && !EndsSentence(m_result.sText)) m_result.sText += u'。';
+    m_bPauseDue = false;
+    m_result.sText += Utf8ToUtf16(utf8);
   }
-}
 
-// The value of attribute name in the tag's inside ("mark name='x'/"), or "" .
-std::string Attribute(std::string_view tag, std::string_view name) {
-  size_t at = 0;
-  while ((at = tag.find(name, at)) != std::string_view::npos) {
-    size_t p = at + name.size();
-    const bool startsWord = at > 0 && (tag[at - 1] == ' ' || tag[at - 1] == '\t' || tag[at - 1] == '\n');
-    at = p;
-    if (!startsWord) continue;
-    while (p < tag.size() && tag[p] == ' ') ++p;
-    if (p >= tag.size() || tag[p] != '=') continue;
-    ++p;
-    while (p < tag.size() && tag[p] == ' ') ++p;
-    if (p >= tag.size() || (tag[p] != '"' && tag[p] != '\'')) continue;
-    const size_t close = tag.find(tag[p], p + 1);
-    if (close == std::string_view::npos) return "";
-    return std::string(tag.substr(p + 1, close - p - 1));
+  void AddMark(const xmlNode* node) {
+    xmlChar* name = xmlGetNoNsProp(node, reinterpret_cast<const xmlChar*>("name"));
+    if (name && *name) m_result.marks.push_back({m_result.sText.size(), reinterpret_cast<const char*>(name)});
+    xmlFree(name);
   }
-  return "";
-}
+
+  SpeechText m_result;
+  bool m_bPauseDue = false;  // a paragraph, sentence or break lies between the text so far and the next
+};
 
 }  // namespace
 
 SpeechText ParseSsml(std::string_view ssml) {
-  SpeechText result;
-  std::string pending;  // UTF-8 text not yet decoded
-  auto flush = [&] {
-    result.sText += Utf8ToUtf16(pending);
-    pending.clear();
-  };
-  for (size_t i = 0; i < ssml.size();) {
-    const char c = ssml[i];
-    if (c == '<') {
-      const size_t close = ssml.find('>', i);
-      if (close == std::string_view::npos) break;
-      const std::string_view tag = ssml.substr(i + 1, close - i - 1);
-      if (tag.substr(0, 4) == "mark" && (tag.size() == 4 || tag[4] == ' ' || tag[4] == '/')) {
-        flush();
-        result.marks.push_back({result.sText.size(), Attribute(tag, "name")});
-      }
-      i = close + 1;
-    } else if (c == '&') {
-      char32_t decoded = 0;
-      const size_t n = DecodeEntity(ssml.substr(i + 1), decoded);
-      if (n == 0) {
-        pending += c;
-        ++i;
-        continue;
-      }
-      flush();
-      AppendCodePoint(result.sText, decoded);
-      i += n + 1;
-    } else {
-      pending += c;
-      ++i;
-    }
+  // Text without tags or references is read as it is (XML would turn its "\r" into "\n").
+  if (ssml.find_first_of("<&") == std::string_view::npos) return {Utf8ToUtf16(ssml), {}};
+  const std::string xml = Wrapped(ssml);
+  XmlDoc doc = ReadXml(xml, false);
+  if (!doc) {
+    // Plain text that is no XML ("a & b") is read as it is too.
+    if (ssml.find('<') == std::string_view::npos) return {Utf8ToUtf16(ssml), {}};
+    doc = ReadXml(xml, true);
   }
-  flush();
-  return result;
+  SsmlWalk walk;
+  if (doc) walk.Walk(xmlDocGetRootElement(doc.get()));
+  return walk.Take();
+}
+
+std::u16string SaidText(std::string_view ssml) {
+  std::u16string said = ParseSsml(ssml).sText;
+  // The resume adds one level of escaping. What looks like markup in the text
+  // is taken off the held message and its resume alike, so that "a &lt; b"
+  // and its resume still compare equal; two levels at most keep the work linear.
+  for (int level = 0; level < 2 && said.find(u'<') != std::u16string::npos; ++level) {
+    said = ParseSsml(Utf16ToUtf8(said)).sText;
+  }
+  return said;
 }
 
 }  // namespace ekoto

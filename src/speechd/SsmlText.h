@@ -17,9 +17,17 @@ struct SpeechText {
   std::vector<SpeechMark> marks;  // in text order
 };
 
-// Strips the tags, keeps the text (entities decoded, invalid UTF-8 as U+FFFD)
-// and records every <mark name="…"/>. Text that is not SSML is read as it is
-// apart from its entities; an unclosed tag is dropped with the rest of the text.
+// Reads the message with libxml2: keeps the text (entities decoded, invalid
+// UTF-8 as U+FFFD), records every <mark name="…"/> that has a name, drops
+// comments and the other tags, and ends a sentence with "。" between
+// paragraphs, sentences and breaks (<p>, <s>, <break/>) where the text does
+// not end one already. A message without tags that is no XML (a lone "&") is
+// read as it is; a broken document as far as libxml2's recovery reads it.
 SpeechText ParseSsml(std::string_view ssml);
+
+// What a message says, for telling whether the server has sent a message
+// again: its text without markup, and without the markup in that text, since
+// the server sends a held message back escaped as text.
+std::u16string SaidText(std::string_view ssml);
 
 }  // namespace ekoto

@@ -43,6 +43,7 @@ void AddVoice(std::vector<ModuleVoice>& voices, const std::filesystem::path& pat
   const std::filesystem::path canonical = std::filesystem::weakly_canonical(path, ec);
   const std::u16string sPath = Utf8ToUtf16((ec ? path : canonical).string());
   std::string name = path.stem().string();
+  std::replace_if(name.begin(), name.end(), [](unsigned char c) { return c < 0x20 || c == 0x7f; }, '_');
   for (const ModuleVoice& voice : voices) {
     if (voice.sPath == sPath) return;
   }
@@ -70,6 +71,14 @@ std::u16string ModuleDataBase(const std::u16string& programFolder) {
   if (programFolder.empty() || CFile().IsFile(programFolder + u"50on.pa")) return programFolder;
   const size_t slash = programFolder.find_last_of(u'/', programFolder.size() - 2);
   return slash == std::u16string::npos ? programFolder : programFolder.substr(0, slash + 1);
+}
+
+std::u16string WindowProgramFolder(const std::u16string& moduleFolder) {
+  constexpr char16_t kWindow[] = u"ekoto";
+  if (moduleFolder.empty() || CFile().IsFile(moduleFolder + kWindow)) return moduleFolder;
+  const std::filesystem::path prefix = PathOf(moduleFolder).parent_path().parent_path().parent_path();
+  const std::u16string bin = Utf8ToUtf16((prefix / "bin").string()) + u"/";
+  return CFile().IsFile(bin + kWindow) ? bin : u"";
 }
 
 UserSetup LoadUserSetup(const std::u16string& programFolder, const std::u16string& optionsPath) {
