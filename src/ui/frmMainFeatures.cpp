@@ -116,7 +116,9 @@ void frmMain::CreateFeatureMenus(QMenu* mnuRun, QMenu* mnuProperty) {
   connect(mnuProperty_Tempo_Slower, &QAction::triggered, this, [this] { SetTempo(m_dTempo - kTempoStep); });
 
   const QSettings ini(FeatureSettingsPath(), QSettings::IniFormat);
-  SetTempo(ini.value(QStringLiteral("Tempo"), 1.0).toDouble());
+  bool bNumber = false;
+  const double dTempo = ini.value(QStringLiteral("Tempo"), 1.0).toDouble(&bNumber);
+  SetTempo(bNumber ? dTempo : m_dTempo);
   statusBar()->clearMessage();
 }
 

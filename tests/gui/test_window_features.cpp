@@ -7,6 +7,7 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
@@ -54,6 +55,39 @@ TEST_F(FeaturesTest, OpenPutsTextFilesInTheBoxAndRefusesOthersAsADropDoes) {
     Key(w->txtReadText, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(w->txtReadText->toPlainText(), QString::fromUtf16(row.box)) << row.name;
     EXPECT_TRUE(Status().startsWith(QString::fromUtf8(row.status))) << row.name << ": " << Status().toStdString();
+  }
+  CFileDialogs::SetDialogRunner(nullptr);
+}
+
+TEST_F(FeaturesTest, SaveDialogKeepsTheTypedExtensionAndAsksAboutTheFileReplaced) {
+  // nFilter: the filter chosen with the name typed; asked: the file the replace question names ("" none);
+  // saved: the path returned, "" when the dialog, shown again after a "no", is cancelled.
+  struct Row { const char* typed; int nFilter; bool bReplace; const char* asked; const char* saved; };
+  const Row rows[] = {
+      {"x.flac", 0, true, "", "x.flac"},         {"x.OGG", 1, true, "", "x.OGG"},
+      {"x", 1, true, "", "x.flac"},              {"x.txt", 0, true, "", "x.txt.wav"},
+      {"old", 0, true, "old.wav", "old.wav"},    {"old.flac", 0, true, "old.flac", "old.flac"},
+      {"old", 1, false, "old.flac", ""},
+  };
+  WriteString(dir.Path("old.wav"), "earlier");
+  WriteString(dir.Path("old.flac"), "earlier");
+  for (const Row& row : rows) {
+    QStringList proposed, asked;
+    CFileDialogs::SetDialogRunner([&](const FileDialogRequest& request) -> std::optional<FileDialogAnswer> {
+      const QString sTyped = QString::fromStdString(dir.Path(row.typed).string());
+      if (request.kind == FileDialogRequest::Kind::kReplace) {
+        asked.append(QFileInfo(request.sFileName).fileName());
+        return row.bReplace ? std::optional<FileDialogAnswer>({{request.sFileName}, 0}) : std::nullopt;
+      }
+      proposed.append(QFileInfo(request.sFileName).fileName());
+      return proposed.size() > 1 ? std::nullopt : std::optional<FileDialogAnswer>({{sTyped}, row.nFilter});
+    });
+    QString sPath;
+    const bool bSaved = CFileDialogs().ShowSaveFileDialog(
+        w.get(), sPath, "WAV (*.wav)|*.wav|FLAC (*.flac)|*.flac|Ogg Vorbis (*.ogg)|*.ogg", "reading.wav", QString(), 0);
+    EXPECT_EQ(bSaved ? QFileInfo(sPath).fileName() : QString(), row.saved) << row.typed;
+    EXPECT_EQ(asked, *row.asked ? QStringList{row.asked} : QStringList()) << row.typed;
+    EXPECT_EQ(proposed.size(), bSaved ? 1 : 2) << row.typed;
   }
   CFileDialogs::SetDialogRunner(nullptr);
 }
@@ -213,6 +247,11 @@ TEST_F(FeaturesTest, ClosingWhilePausedKeepsThePlaceForTheSameTextOnlyAndOptions
     next->close();
   }
   EXPECT_EQ(FileText(dir.Path("options.dat")), options);
+  // A tempo that is no number keeps the tempo the window starts with.
+  for (const char* sTempo : {"abc", ""}) {
+    WriteString(dir.Path("ekoto.ini"), std::string("[General]\nTempo=") + sTempo + "\n");
+    EXPECT_DOUBLE_EQ(OpenWindow()->Tempo(), 1.0) << sTempo;
+  }
 }
 
 }  // namespace
