@@ -116,8 +116,9 @@ class frmMain : public QMainWindow,
   void SetEnableds(bool bPlay, bool bPause, bool bStop);
   // The tooltips of the player buttons and sliders, or none.
   void EnabledTooltip(bool bEnabled);
-  // Plays one unit at the current volume (0 when muted), without the speed pause.
-  void sdPlaySound(const std::u16string& s);
+  // Plays one unit at the current volume (0 when muted) after lWaitMs of
+  // silence (the speed pause; none from the voice list).
+  void sdPlaySound(const std::u16string& s, int32_t lWaitMs = 0);
   // Reads strReadText from its start one second from now (the last text given wins).
   void Timer_SetToStart(const std::u16string& strReadText) override;
   // IClipboardWindow: the clipboard-watching setting; while the options dialog

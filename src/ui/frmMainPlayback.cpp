@@ -7,6 +7,7 @@
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
 
 #include "controls/VolumeBar.h"
@@ -162,10 +163,8 @@ void frmMain::OnPlaySound(std::u16string s) {
     m_clsReadUp.StopText();
     return;
   }
-  const int32_t d = 1000 - Speedbar->Value();
-  // The speed setting: a plain blocking wait, no events meanwhile.
-  if (d > 0) QThread::msleep(static_cast<unsigned long>(d));
-  sdPlaySound(s);
+  // The speed setting: a wait before each unit, played as silence.
+  sdPlaySound(s, std::max(0, 1000 - Speedbar->Value()));
 }
 
 void frmMain::OnPause() {
@@ -183,17 +182,20 @@ void frmMain::OnStop() {
 
 void frmMain::DoEvents() { QCoreApplication::processEvents(); }
 
-void frmMain::sdPlaySound(const std::u16string& s) {
+void frmMain::sdPlaySound(const std::u16string& s, int32_t lWaitMs) {
   if (m_bNotReady) return;
   const float vol = clsOptions.bMute ? 0.0f : GetVolume();
   PAHEADER header;
   std::vector<uint8_t> bytes = LoadSoundWithVolume(clsOptions.sPAPath, s, vol, header);
-  // A unit the voice file lacks is silent; its pause has passed already.
-  if (bytes.empty()) return;
+  // A unit the voice file lacks is silent, but its wait still passes.
+  if (bytes.empty()) {
+    if (lWaitMs > 0 && !m_clsPlaySound.PlaySilence(m_hWnd, lWaitMs)) QThread::msleep(static_cast<unsigned long>(lWaitMs));
+    return;
+  }
   // The tempo shortens or lengthens the unit itself, its pitch kept.
   int16_t nBits = header.nBitsPerSample;
   StretchUnit(bytes, nBits, header.nChannels, header.lSampleRate, m_dTempo);
-  m_clsPlaySound.PlaySound(m_hWnd, bytes, header.lSampleRate, nBits, header.nChannels);
+  m_clsPlaySound.PlaySoundAfter(m_hWnd, lWaitMs, bytes, header.lSampleRate, nBits, header.nChannels);
 }
 
 void frmMain::ReadAloud(const std::u16string& strText, int32_t lSeekOffset) {
