@@ -119,7 +119,7 @@ TEST(SoundPlay, CancelAndNestedCallsDuringTheWait) {
   }
 }
 
-// A new device per unit; a failing one returns at once and is reported once until a unit plays.
+// A new device per unit; a failing one returns at once and is reported once until a unit plays, which is reported too.
 TEST(SoundPlay, FailuresReturnAtOnceAndAreReportedOnce) {
   Owner o;
   Log reports;
@@ -134,7 +134,7 @@ TEST(SoundPlay, FailuresReturnAtOnceAndAreReportedOnce) {
   }
   EXPECT_EQ(o.output.log, (Log{"open 8", "after", "open 8", "after", "open 8", "write 1", "close 1", "open 8", "write 2",
                                "close 2", "after", "open 8", "write 3", "close 3", "after"}));
-  EXPECT_EQ(reports, (Log{"no device", "stopped"}));
+  EXPECT_EQ(reports, (Log{"no device", "", "stopped"}));
 }
 
 // The wait before a unit reaches the output as silence in the unit's format, and

@@ -138,6 +138,12 @@ class frmMain : public QMainWindow,
 
   // Shows a problem in the status bar (and on stderr); the same text only once.
   void ReportProblem(const QString& sMessage);
+  // The sound output's reason it cannot play (shown in words, its details on
+  // stderr), or "" once it plays again, which takes the message away.
+  void ReportSoundProblem(const std::string& sError);
+  // Takes away a message that a reading or a stop makes stale (a save error, the
+  // offer to resume); the sound problem stays while it is true.
+  void ClearStaleStatus();
 
   // Additions to the original window (frmMainFile.cpp, frmMainFeatures.cpp).
   // The file dialog, then OpenTextFile.

@@ -190,6 +190,9 @@ void frmMain::SetUpAccessibility() {
     connect(bar, &VolumeBar::Scroll, this, announce);
     announce();
   }
+  // Steps a listener hears and the label shows: 0.05 an arrow, a page 0.50 or 0.25.
+  Volumebar->SetKeySteps(5, 50);
+  Speedbar->SetKeySteps(50, 250);
 }
 
 void frmMain::SaveFeatureSettings() {

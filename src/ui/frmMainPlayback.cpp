@@ -4,11 +4,13 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QStatusBar>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
 #include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "controls/VolumeBar.h"
 #include "conversion/ConvTemplete.h"
@@ -138,6 +140,7 @@ void frmMain::EnabledTooltip(bool bEnabled) {
 
 void frmMain::OnPlay() {
   if (m_bNotReady) return;
+  ClearStaleStatus();
   SetEnableds(false, true, true);
   // Read at every start and resume, so that edits to the template apply at once.
   LoadConvTemplete(clsOptions.sConvTempletePath);
@@ -174,6 +177,7 @@ void frmMain::OnPause() {
 
 void frmMain::OnStop() {
   if (m_bNotReady) return;
+  ClearStaleStatus();
   SetEnableds(true, false, false);
   txtReadText->setFocus();
   SelectText(0, 0);
@@ -196,6 +200,27 @@ void frmMain::sdPlaySound(const std::u16string& s, int32_t lWaitMs) {
   int16_t nBits = header.nBitsPerSample;
   StretchUnit(bytes, nBits, header.nChannels, header.lSampleRate, m_dTempo);
   m_clsPlaySound.PlaySoundAfter(m_hWnd, lWaitMs, bytes, header.lSampleRate, nBits, header.nChannels);
+}
+
+namespace {
+// Short enough for the status bar of the smallest window; the details go to stderr.
+const QString kNoSound = QStringLiteral("サウンドデバイスで音を出せません");
+}  // namespace
+
+void frmMain::ReportSoundProblem(const std::string& sError) {
+  if (!sError.empty()) {
+    std::fprintf(stderr, "%s\n", sError.c_str());
+    ReportProblem(kNoSound);
+  } else if (m_sLastProblem == kNoSound) {
+    m_sLastProblem.clear();
+    if (statusBar()->currentMessage() == kNoSound) statusBar()->clearMessage();
+  }
+}
+
+void frmMain::ClearStaleStatus() {
+  if (statusBar()->currentMessage() == kNoSound) return;
+  statusBar()->clearMessage();
+  m_sLastProblem.clear();
 }
 
 void frmMain::ReadAloud(const std::u16string& strText, int32_t lSeekOffset) {

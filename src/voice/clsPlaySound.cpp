@@ -92,8 +92,9 @@ void clsPlaySound::CloseDevice() {
   const std::string sError = m_output.TakeError();
   if (!sError.empty()) {
     Report(sError);
-  } else if (m_bDoneSeen) {
+  } else if (m_bDoneSeen && m_bReported) {
     m_bReported = false;  // played again: a later failure is news
+    if (m_fnReport) m_fnReport("");
   }
 }
 

@@ -36,8 +36,8 @@ class clsPlaySound {
   // last. Returns false, playing nothing, before any format has been played.
   bool PlaySilence(int32_t lhWnd, int32_t lWaitMs);
 
-  // Receives the reason when the output cannot open or play; told once until a
-  // unit plays again. Writes to stderr unless replaced.
+  // Receives the reason when the output cannot open or play, told once until a
+  // unit plays again; then it receives "". Writes to stderr unless replaced.
   void SetReport(std::function<void(const std::string&)> fnReport) { m_fnReport = std::move(fnReport); }
 
  private:

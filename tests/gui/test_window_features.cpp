@@ -13,11 +13,13 @@
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTranslator>
 
 #include "../RunTool.h"
 #include "MainWindowTestKit.h"
 #include "controls/VolumeBar.h"
 #include "ui/CFileDialogs.h"
+#include "ui/QtTranslations.h"
 
 namespace ekoto::testing {
 namespace {
@@ -57,6 +59,39 @@ TEST_F(FeaturesTest, OpenPutsTextFilesInTheBoxAndRefusesOthersAsADropDoes) {
     EXPECT_TRUE(Status().startsWith(QString::fromUtf8(row.status))) << row.name << ": " << Status().toStdString();
   }
   CFileDialogs::SetDialogRunner(nullptr);
+}
+
+TEST_F(FeaturesTest, StatusMessagesStayOnlyWhileTheyAreTrue) {
+  const QString sNoSound = "サウンドデバイスで音を出せません", sSaveError = "音声ファイルを保存できません: x";
+  const auto play = [this] { w->mnuRun_Play_Click(); };
+  const struct { const char* what; std::function<void()> act; QString status; } rows[] = {
+      {"an error", [&] { w->ReportProblem(sSaveError); }, sSaveError},
+      {"goes at the next reading", play, ""},
+      {"the same error again is news", [&] { w->ReportProblem(sSaveError); }, sSaveError},
+      {"goes at a stop", [&] { AtUnit(1, [this] { w->mnuRun_Pause_Click(); }), play(), w->mnuRun_Stop_Click(); }, ""},
+      {"no sound", [&] { output.sFailure = "ekoto: no sound device could be opened", play(); }, sNoSound},
+      {"stays while true", [&] { w->mnuRun_SlowPlay_Click(), w->mnuRun_CaretPlay_Click(); }, sNoSound},
+      {"goes once sound returns", [&] { output.sFailure.clear(), play(); }, ""},
+  };
+  SetText(u"あい");
+  for (const auto& row : rows) {
+    row.act();
+    EXPECT_EQ(Status(), row.status) << row.what;
+  }
+  EXPECT_LE(w->statusBar()->fontMetrics().horizontalAdvance(sNoSound), w->statusBar()->width()) << "cut off";
+}
+
+// Qt's own buttons and dialogs speak the user's language when Qt has a translation for it.
+TEST(QtTranslationsTest, JapaneseLocaleGetsQtsOwnWords) {
+  const struct { QLocale locale; bool bInstalled; QString sCancel; } rows[] = {
+      {QLocale::c(), false, "Cancel"}, {QLocale(QLocale::Japanese, QLocale::Japan), true, "キャンセル"}};
+  for (const auto& row : rows) {
+    QLocale::setDefault(row.locale);
+    EXPECT_EQ(InstallQtTranslations(*qApp), row.bInstalled) << row.sCancel.toStdString();
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), row.sCancel);
+  }
+  for (QTranslator* translator : qApp->findChildren<QTranslator*>()) QCoreApplication::removeTranslator(translator);
+  QLocale::setDefault(QLocale::c());
 }
 
 TEST_F(FeaturesTest, SaveDialogKeepsTheTypedExtensionAndAsksAboutTheFileReplaced) {
@@ -204,6 +239,8 @@ TEST_F(FeaturesTest, AccessibilityTreeNamesEveryControlAndTabVisitsThemInOrder) 
   expected.sort();
   EXPECT_EQ(names, expected);
   EXPECT_EQ(w->lblVolume->accessibleName(), "ボリューム x2.50");
+  for (const int nKey : {Qt::Key_Left, Qt::Key_PageDown}) Key(w->Speedbar, nKey);
+  EXPECT_EQ(w->lblSpeed->text(), "x0.70") << "arrows and pages move by steps the label shows";
 
   // Tab from the text box through the enabled buttons to the two sliders (pause and stop are disabled).
   QStringList visited;
