@@ -47,22 +47,24 @@ done
 start() {
   [ -n "$ekoto" ] && kill "$ekoto" 2>/dev/null && wait "$ekoto" 2>/dev/null || true
   rm -f "$app/options.dat" "$app/ekoto.ini"
-  (cd "$app/home" && env "$@" "$app/ekoto" story.txt >/dev/null 2>&1) & ekoto=$!
+  (cd "$app/home" && exec env "$@" "$app/ekoto" story.txt >/dev/null 2>&1) & ekoto=$!
   sleep 4
+  # No window manager gives the focus: the keys below go to the main window.
+  xdotool windowfocus "$(xdotool search --name '^Ekoto$' | head -1)" 2>/dev/null || true
 }
 
 # shot NAME TITLE: the window named TITLE (a pattern), with the menus open over
-# it. Menus are drawn in 32-bit windows that a grab of the 24-bit root leaves
-# black: each is grabbed by itself and laid over the picture where it stands.
+# it. Windows are grabbed one by one (those drawn with 32 bits come out black in
+# a grab of the 24-bit root), and each menu is laid over the window where it stands.
 shot() {
   wid=$(xdotool search --onlyvisible --name "$2" | tail -1)
   eval "$(xdotool getwindowgeometry --shell "$wid")"
   wx=$X; wy=$Y
-  xwd -root -silent | convert xwd:- -crop "${WIDTH}x${HEIGHT}+$wx+$wy" +repage "$scratch/shot.png"
+  xwd -id "$wid" -silent | convert xwd:- "$scratch/shot.png"
   for id in $(xwininfo -root -children | awk '/^ +0x/ {print $1}'); do
     info=$(xwininfo -id "$id" -all 2>/dev/null) || continue
     echo "$info" | grep -q 'IsViewable' || continue
-    echo "$info" | grep -q 'Override redirect state: yes' || continue
+    echo "$info" | grep -qi 'override redirect state: *yes' || continue
     px=$(echo "$info" | awk '/Absolute upper-left X/ {print $4}')
     py=$(echo "$info" | awk '/Absolute upper-left Y/ {print $4}')
     xwd -id "$id" -silent | convert "$scratch/shot.png" xwd:- -geometry "+$((px - wx))+$((py - wy))" \
@@ -78,7 +80,7 @@ xdotool key F5; sleep 3; shot main-window "$main"
 start
 xdotool key alt+f; sleep 3; shot menu-file "$main"
 xdotool key Escape; sleep 0.5
-xdotool key alt+r; sleep 3; shot menu-run "$main"
+xdotool mousemove --window "$(xdotool search --name "$main" | head -1)" 105 12 click 1; sleep 3; shot menu-run "$main"
 xdotool key Escape; sleep 0.5
 xdotool key alt+p; sleep 0.7; xdotool key t; sleep 3; shot menu-tempo "$main"
 xdotool key Escape Escape; sleep 0.5
