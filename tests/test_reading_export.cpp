@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <sys/stat.h>
+
 #include <filesystem>
 
 #include "PaTestFiles.h"
@@ -66,6 +68,42 @@ TEST(ExportTest, WritesTheWholeFileOrNothing) {
     }
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.Root()), {}), c.lFrames >= 0 ? 3 : 2)
         << "a temporary file is left";
+  }
+}
+
+TEST(ExportTest, ReplacesTheFileALinkNamesAndKeepsItsMode) {
+  // link: what out.wav is made before the save ("" a plain file, "-" nothing); nOldMode: the mode
+  // of the file that is there, 0 for none; written: the file that gets the sound.
+  struct Case { const char *name, *link; mode_t nOldMode, nUmask, nMode; const char* written; };
+  const Case cases[] = {
+      {"an existing file keeps its mode", "", 0600, 022, 0600, "out.wav"},
+      {"a new file follows the umask", "-", 0, 027, 0640, "out.wav"},
+      {"through a link to its file", "real.wav", 0640, 022, 0640, "real.wav"},
+      {"through a link to a file not yet made", "sub/new.wav", 0, 077, 0600, "sub/new.wav"},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    testing::ScratchDir dir;
+    ASSERT_TRUE(WritePAFile(dir.Path16("v.pa"), {{u"あ", std::vector<uint8_t>(400, 200)}}, 8000, 0).bOk);
+    std::filesystem::create_directory(dir.Path("sub"));
+    const std::filesystem::path written = dir.Path(c.written);
+    if (c.nOldMode != 0) {
+      testing::WriteString(written, "earlier reading");
+      std::filesystem::permissions(written, static_cast<std::filesystem::perms>(c.nOldMode));
+    }
+    if (*c.link != '\0' && *c.link != '-') std::filesystem::create_symlink(c.link, dir.Path("out.wav"));
+    ExportSettings settings;
+    settings.sPAPath = dir.Path16("v.pa");
+    Watcher watcher(-1);
+    const mode_t nUmask = umask(c.nUmask);
+    const ExportResult result = ExportReading(u"あ", settings, watcher, dir.Path("out.wav").string(), watcher);
+    umask(nUmask);
+    EXPECT_EQ(result.status, ExportStatus::kSaved) << result.sDetail;
+    EXPECT_EQ(std::filesystem::is_symlink(dir.Path("out.wav")), *c.link != '\0' && *c.link != '-');
+    struct stat st {};
+    ASSERT_EQ(stat(written.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 07777, c.nMode);
+    EXPECT_EQ(st.st_size, 44 + 2 * 400);
   }
 }
 

@@ -119,7 +119,7 @@ TEST(SoundPlay, CancelAndNestedCallsDuringTheWait) {
   }
 }
 
-// A new device per unit; a failing one returns at once and is reported once until a unit plays.
+// A new device per unit; a failing one returns at once and is reported once until a unit plays, which is reported too.
 TEST(SoundPlay, FailuresReturnAtOnceAndAreReportedOnce) {
   Owner o;
   Log reports;
@@ -134,7 +134,34 @@ TEST(SoundPlay, FailuresReturnAtOnceAndAreReportedOnce) {
   }
   EXPECT_EQ(o.output.log, (Log{"open 8", "after", "open 8", "after", "open 8", "write 1", "close 1", "open 8", "write 2",
                                "close 2", "after", "open 8", "write 3", "close 3", "after"}));
-  EXPECT_EQ(reports, (Log{"no device", "stopped"}));
+  EXPECT_EQ(reports, (Log{"no device", "", "stopped"}));
+}
+
+// The wait before a unit reaches the output as silence in the unit's format, and
+// a wait alone as silence in the format played last.
+TEST(SoundPlay, WaitsAreWrittenAsSilence) {
+  Owner o;
+  EXPECT_FALSE(o.player.PlaySilence(0, 100)) << "no format played yet";
+  EXPECT_TRUE(o.output.written.empty());
+  // nBits 0: a wait alone, in the format played last.
+  struct Row { int32_t lWaitMs, lHz; int16_t nBits, nChannels; Bytes written; };
+  const Row rows[] = {
+      {.lWaitMs = 1, .lHz = 8000, .nBits = 8, .nChannels = 1, .written = Bytes(8, 0x80)},
+      {.lWaitMs = 250, .lHz = 8000, .nBits = 0, .nChannels = 0, .written = Bytes(2000, 0x80)},
+      {.lWaitMs = 2, .lHz = 16000, .nBits = 16, .nChannels = 2, .written = Bytes(128, 0)},
+      {.lWaitMs = 10, .lHz = 0, .nBits = 0, .nChannels = 0, .written = Bytes(640, 0)},
+      {.lWaitMs = 0, .lHz = 8000, .nBits = 8, .nChannels = 1, .written = {}},
+  };
+  for (const Row& row : rows) {
+    Bytes expected = row.written;
+    if (row.nBits == 0) {
+      EXPECT_TRUE(o.player.PlaySilence(0, row.lWaitMs));
+    } else {
+      o.player.PlaySoundAfter(0, row.lWaitMs, kWave, row.lHz, row.nBits, row.nChannels);
+      expected.insert(expected.end(), kWave.begin(), kWave.end());
+    }
+    EXPECT_EQ(o.output.written, expected) << row.lWaitMs;
+  }
 }
 
 // Unsigned 8-bit 0, 128, 255 play as signed 16-bit little-endian -32768, 0, 32512.

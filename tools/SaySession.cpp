@@ -1,5 +1,6 @@
 #include "SaySession.h"
 
+#include <algorithm>
 #include <chrono>
 #include <cstdio>
 #include <thread>
@@ -70,24 +71,23 @@ void SaySession::OnPlayPos(int32_t lSeek, int32_t /*lLength*/) {
 void SaySession::OnConvertion(std::u16string& txt) { txt = ApplyReadingOptions(std::move(txt), m_settings.reading); }
 
 void SaySession::OnPlaySound(std::u16string s) {
-  const int32_t lWait = 1000 - static_cast<int32_t>(m_settings.fSpeed * 1000.0f + 0.5f);
-  if (lWait > 0) {
-    if (m_wavFile) {
-      m_wavFile->AppendSilence(lWait);
-    } else {
-      std::this_thread::sleep_for(std::chrono::milliseconds(lWait));
-    }
-  }
+  const int32_t lWait = std::max(0, 1000 - static_cast<int32_t>(m_settings.fSpeed * 1000.0f + 0.5f));
+  if (m_wavFile && lWait > 0) m_wavFile->AppendSilence(lWait);
+  // Played, the wait is silence before the unit, so the output never runs dry.
+  const int32_t lLiveWait = m_wavFile ? 0 : lWait;
   PAHEADER header;
   std::vector<uint8_t> sample = LoadSoundWithVolume(m_settings.sPAPath, s, m_settings.fVolume, header);
   if (sample.empty()) {
+    if (lLiveWait > 0 && !m_player.PlaySilence(0, lLiveWait)) {
+      std::this_thread::sleep_for(std::chrono::milliseconds(lLiveWait));
+    }
     // Line breaks and spaces are units too, silent in every voice: not worth a word.
     if (s.find_first_not_of(u" \t\r\n\u3000") != std::u16string::npos) ++m_lMissing;
     return;
   }
   int16_t nBits = header.nBitsPerSample;
   StretchUnit(sample, nBits, header.nChannels, header.lSampleRate, m_settings.dTempo);
-  m_player.PlaySound(0, sample, header.lSampleRate, nBits, header.nChannels);
+  m_player.PlaySoundAfter(0, lLiveWait, sample, header.lSampleRate, nBits, header.nChannels);
 }
 
 }  // namespace ekoto

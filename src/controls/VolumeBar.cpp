@@ -5,6 +5,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPalette>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
@@ -148,6 +150,12 @@ void VolumeBar::DragTo(float x) {
 void VolumeBar::paintEvent(QPaintEvent*) {
   QPainter p(this);
   p.drawImage(0, 0, m_Surface);
+  if (hasFocus()) {
+    QStyleOptionFocusRect option;
+    option.initFrom(this);
+    option.rect = rect().adjusted(1, 1, -1, -1);
+    style()->drawPrimitive(QStyle::PE_FrameFocusRect, &option, &p, this);
+  }
 }
 
 void VolumeBar::resizeEvent(QResizeEvent*) { Relayout(); }
@@ -174,17 +182,21 @@ void VolumeBar::mouseMoveEvent(QMouseEvent* event) {
 }
 
 void VolumeBar::keyPressEvent(QKeyEvent* event) {
-  // Value stays in [Min, Max], so only Min or Max at the int32 limits could
-  // overflow; the step saturates there instead.
+  // Counted in 64 bits and saturated at the int32 limits, so a step never overflows.
+  const auto moveBy = [this](int64_t lStep) {
+    SetValue(static_cast<int32_t>(std::clamp<int64_t>(int64_t{m_Value} + lStep, std::numeric_limits<int32_t>::min(),
+                                                      std::numeric_limits<int32_t>::max())));
+  };
   switch (event->key()) {
     case Qt::Key_Left:
-      SetValue(m_Value > std::numeric_limits<int32_t>::min() ? m_Value - 1 : m_Value);
-      break;
+    case Qt::Key_Down: moveBy(-int64_t{m_nKeyStep}); break;
     case Qt::Key_Right:
-      SetValue(m_Value < std::numeric_limits<int32_t>::max() ? m_Value + 1 : m_Value);
-      break;
-    default:
-      QWidget::keyPressEvent(event);
+    case Qt::Key_Up: moveBy(m_nKeyStep); break;
+    case Qt::Key_PageDown: moveBy(-int64_t{m_nPageStep}); break;
+    case Qt::Key_PageUp: moveBy(m_nPageStep); break;
+    case Qt::Key_Home: SetValue(m_Min); break;
+    case Qt::Key_End: SetValue(m_Max); break;
+    default: QWidget::keyPressEvent(event);
   }
 }
 

@@ -1,5 +1,6 @@
 // VolumeBar: the self-drawn slider of the volume and speed bars. A fixed wedge
-// with a raised thumb, dragged with the left button or moved by the arrow keys.
+// with a raised thumb, dragged with the left button or moved by the keys: the
+// arrows by a step, PgUp/PgDn by a page, Home/End to the ends.
 // Coordinates are Qt logical pixels; the control is always 96 × 33 of them.
 #pragma once
 #include <QImage>
@@ -27,6 +28,12 @@ class VolumeBar : public QWidget {
   void SetMax(int32_t m);
 
   int32_t Min() const { return m_Min; }
+
+  // The keys' steps: arrows move by nStep, PgUp/PgDn by nPage (1 and 10 unless set).
+  void SetKeySteps(int32_t nStep, int32_t nPage) {
+    m_nKeyStep = nStep;
+    m_nPageStep = nPage;
+  }
 
   // The stored design-time properties. A max <= 0 gives the default 100.
   void LoadProperties(int32_t value, int32_t min, int32_t max);
@@ -64,6 +71,8 @@ class VolumeBar : public QWidget {
   int32_t m_Min = 0;
   int32_t m_Max = 100;
   float m_GrabOffset = 0;
+  int32_t m_nKeyStep = 1;
+  int32_t m_nPageStep = 10;
   // The persistent drawing: painted by Redraw, copied out by paintEvent.
   QImage m_Surface;
 };

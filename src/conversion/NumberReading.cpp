@@ -4,6 +4,8 @@
 #include <array>
 #include <cstdint>
 
+#include <unicode/uchar.h>
+
 #include "conversion/ConvNumeric2Hira.h"
 #include "conversion/CounterTable.h"
 
@@ -17,6 +19,9 @@ constexpr std::u16string_view kColons = u":：";
 constexpr std::u16string_view kSlashes = u"/／";
 constexpr std::u16string_view kTildes = u"~〜～";
 constexpr std::u16string_view kLargeUnits = u"万億兆";
+constexpr std::u16string_view kMinusSigns = u"-－−ー";
+// The largest group word is 10^68: longer runs are said digit by digit.
+constexpr size_t kMaxValueDigits = 72;
 
 // Digits of a code or of a decimal fraction, said one by one.
 constexpr std::array<std::u16string_view, 10> kDigitNames = {u"ゼロ", u"イチ", u"ニ",  u"サン", u"ヨン",
@@ -26,6 +31,16 @@ int DigitValue(char16_t c) {
   if (c >= u'0' && c <= u'9') return c - u'0';
   if (c >= u'０' && c <= u'９') return c - u'０';
   return -1;
+}
+
+// The value of a circled or parenthesised number (①, ⑴, ⒈, ㉑, ❶), -1 for
+// anything else.
+int EnclosedNumberValue(char16_t c) {
+  const bool bEnclosed = (c >= 0x2460 && c <= 0x24FF) || (c >= 0x2776 && c <= 0x2793) ||
+                         (c >= 0x3251 && c <= 0x325F) || (c >= 0x32B1 && c <= 0x32BF);
+  if (!bEnclosed) return -1;
+  const double value = u_getNumericValue(c);
+  return value == U_NO_NUMERIC_VALUE ? -1 : static_cast<int>(value);
 }
 
 int DigitAt(std::u16string_view text, size_t i) { return i < text.size() ? DigitValue(text[i]) : -1; }
@@ -56,11 +71,17 @@ std::u16string DecimalDigits(uint64_t value) {
 }
 
 // The hiragana of a number by value; a zero alone is ぜろ. いち, はち and じゅう
-// before ちょう end in っ (いっちょう).
+// before ちょう end in っ (いっちょう). A run too long for the group words is
+// said digit by digit, in katakana.
 std::u16string ValueReading(std::u16string_view digits) {
   bool bNonZero = false;
   for (char16_t c : digits) bNonZero = bNonZero || DigitValue(c) > 0;
   if (!bNonZero) return u"ぜろ";
+  if (digits.size() > kMaxValueDigits) {
+    std::u16string said;
+    for (char16_t c : digits) said += kDigitNames[static_cast<size_t>(DigitValue(c))];
+    return said;
+  }
   std::u16string said = Numeric2Hira(digits);
   for (size_t i = said.find(u"ちょう"); i != std::u16string::npos; i = said.find(u"ちょう", i + 1)) {
     const std::u16string_view before = std::u16string_view(said).substr(0, i);
@@ -206,23 +227,31 @@ std::u16string ValueDigits(std::u16string_view text, size_t pos, size_t& end) {
   }
   end = e;
   if (digits.size() > 4) return digits;
-  // Sections of at most four digits, each with 千 and a falling large unit after it.
+  // Sections of at most four digits, each with 千 and 百 and a falling large unit
+  // after it (2千5百万).
+  uint64_t lPending = 0;  // digits not yet given a place
+  for (char16_t c : digits) lPending = lPending * 10 + static_cast<uint64_t>(c - u'0');
   uint64_t lSection = 0;
-  for (char16_t c : digits) lSection = lSection * 10 + static_cast<uint64_t>(c - u'0');
   uint64_t lTotal = 0;
   size_t nLastUnit = kLargeUnits.size() + 1;
   bool bPlaces = false;
   size_t i = e;
   for (;;) {
-    if (i < text.size() && text[i] == u'千' && lSection <= 9) {
-      lSection *= 1000;
+    for (uint64_t lLastPlace = 10000; lPending <= 9 && i < text.size();) {
+      const uint64_t lPlace = text[i] == u'千' ? 1000 : text[i] == u'百' ? 100 : 0;
+      if (lPlace == 0 || lPlace >= lLastPlace) break;
+      lLastPlace = lPlace;
+      lSection += lPending * lPlace;
+      lPending = 0;
       bPlaces = true;
       const size_t rest = RunEnd(text, ++i);
       if (rest > i && rest - i <= 3) {
-        lSection += RunValue(text, i, rest);
+        lPending = RunValue(text, i, rest);
         i = rest;
       }
     }
+    lSection += lPending;
+    lPending = 0;
     // 1 for 万, 2 for 億, 3 for 兆, 0 for anything else (npos + 1).
     const size_t nUnit = i < text.size() ? kLargeUnits.find(text[i]) + 1 : 0;
     if (nUnit == 0 || nUnit >= nLastUnit) break;
@@ -234,7 +263,7 @@ std::u16string ValueDigits(std::u16string_view text, size_t pos, size_t& end) {
     bPlaces = true;
     const size_t next = RunEnd(text, ++i);
     if (next == i || next - i > 4) break;
-    lSection = RunValue(text, i, next);
+    lPending = RunValue(text, i, next);
     i = next;
   }
   if (!bPlaces) return digits;
@@ -242,14 +271,53 @@ std::u16string ValueDigits(std::u16string_view text, size_t pos, size_t& end) {
   return DecimalDigits(lTotal + lSection);
 }
 
+// True iff text[pos] is a minus sign before a number: a hyphen or minus not
+// joined to a word or code before it (A-5, 090-1234), and a long-vowel mark
+// (typed for a minus) only where no word stands before it.
+bool IsMinusAt(std::u16string_view text, size_t pos) {
+  if (!IsAt(text, pos, kMinusSigns) || DigitAt(text, pos + 1) < 0) return false;
+  if (pos == 0) return true;
+  const char16_t before = text[pos - 1];
+  const bool bJoined = DigitValue(before) >= 0 || (before >= u'A' && before <= u'Z') || (before >= u'a' && before <= u'z') ||
+                       (before >= u'Ａ' && before <= u'ｚ') || (before >= u'ァ' && before <= u'ー') ||
+                       (before >= u'ｦ' && before <= u'ﾟ');
+  const bool bWord = bJoined || (before >= u'ぁ' && before <= u'ゖ') || u_hasBinaryProperty(before, UCHAR_IDEOGRAPHIC);
+  return text[pos] == u'ー' ? !bWord : !bJoined;
+}
+
+// Appends a number (hiragana) read at [pos, end) with the counter after end, or
+// the currency given, and returns the end of what was read.
+size_t AppendNumberAndCounter(std::u16string_view text, size_t pos, size_t end, const std::u16string& sNumber,
+                              const Counter* currency, std::u16string& out) {
+  const Counter* counter = currency ? currency : CounterAtStart(text.substr(end));
+  if (!counter) {
+    AppendKatakana(out, sNumber);
+  } else if (counter->said == u"ニチ" && sNumber == u"いち" && pos > 0 && text[pos - 1] == u'月') {
+    out += u"ツイタチ";  // the first of the month
+    AppendKatakana(out, counter->suffix, true);
+  } else {
+    AppendCounted(out, sNumber, *counter);
+  }
+  return counter && !currency ? end + counter->surface.size() : end;
+}
+
 }  // namespace
 
 bool StartsNumberExpression(std::u16string_view text, size_t pos) {
-  if (DigitAt(text, pos) >= 0) return true;
+  if (DigitAt(text, pos) >= 0 || IsMinusAt(text, pos)) return true;
+  if (pos < text.size() && EnclosedNumberValue(text[pos]) >= 0) return true;
   return IsAt(text, pos, u"$＄¥￥") && DigitAt(text, pos + 1) >= 0;
 }
 
 size_t AppendNumberExpression(std::u16string_view text, size_t pos, std::u16string& out) {
+  if (IsMinusAt(text, pos)) {
+    out += u"マイナス";
+    ++pos;
+  }
+  if (const int value = EnclosedNumberValue(text[pos]); value >= 0) {
+    return AppendNumberAndCounter(text, pos, pos + 1, ValueReading(DecimalDigits(static_cast<uint64_t>(value))),
+                                  nullptr, out);
+  }
   const Counter* currency = nullptr;
   if (IsAt(text, pos, u"$＄")) currency = &CounterOf(u"ドル");
   if (IsAt(text, pos, u"¥￥")) currency = &CounterOf(u"円");
@@ -267,7 +335,10 @@ size_t AppendNumberExpression(std::u16string_view text, size_t pos, std::u16stri
   size_t end = e;
   const std::u16string digits = ValueDigits(text, pos, end);
   std::u16string sNumber = ValueReading(digits);
-  if (end == e && IsAt(text, end, kPoints) && DigitAt(text, end + 1) >= 0) {
+  // Digit groups (1,234.5) may come before a decimal point; kanji places may not.
+  const bool bDigitGroups = std::all_of(text.begin() + static_cast<ptrdiff_t>(pos), text.begin() + static_cast<ptrdiff_t>(end),
+                                        [](char16_t c) { return DigitValue(c) >= 0 || kCommas.find(c) != std::u16string_view::npos; });
+  if (bDigitGroups && IsAt(text, end, kPoints) && DigitAt(text, end + 1) >= 0) {
     // A decimal: the fraction's digits one by one, the unit after it unchanged.
     if (sNumber == u"ぜろ") sNumber = u"れい";
     AppendCounted(out, sNumber, CounterOf(u"点"));
@@ -286,16 +357,7 @@ size_t AppendNumberExpression(std::u16string_view text, size_t pos, std::u16stri
       if (!currency) end += counter->surface.size();
     }
   } else {
-    const Counter* counter = currency ? currency : CounterAtStart(text.substr(end));
-    if (!counter) {
-      AppendKatakana(out, sNumber);
-    } else if (counter->said == u"ニチ" && sNumber == u"いち" && pos > 0 && text[pos - 1] == u'月') {
-      out += u"ツイタチ";  // the first of the month
-      AppendKatakana(out, counter->suffix, true);
-    } else {
-      AppendCounted(out, sNumber, *counter);
-    }
-    if (counter && !currency) end += counter->surface.size();
+    end = AppendNumberAndCounter(text, pos, end, sNumber, currency, out);
   }
   // A range: 10～20 is said from ten to twenty.
   if (IsAt(text, end, kTildes) && StartsNumberExpression(text, end + 1)) {

@@ -11,8 +11,8 @@
 
 namespace ekoto {
 
-// True iff a number expression starts at text[pos]: a digit, or a currency sign
-// ($, ¥) before one.
+// True iff a number expression starts at text[pos]: a digit, a circled or
+// parenthesised number (①, ⑴), or a currency sign ($, ¥) or minus sign before a digit.
 bool StartsNumberExpression(std::u16string_view text, size_t pos);
 
 // Appends the katakana reading of the number expression that starts at text[pos]

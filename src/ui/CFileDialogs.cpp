@@ -8,6 +8,7 @@
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFontMetrics>
+#include <QMessageBox>
 #include <QStandardPaths>
 #include <QUrl>
 #include <algorithm>
@@ -60,6 +61,10 @@ std::optional<FileDialogAnswer> RunQtDialog(const FileDialogRequest& request) {
     case FileDialogRequest::Kind::kSave:
       dialog.setFileMode(QFileDialog::AnyFile);
       dialog.setAcceptMode(QFileDialog::AcceptSave);
+      // The name typed may still get its extension: the question comes after that.
+      dialog.setOption(QFileDialog::DontConfirmOverwrite);
+      break;
+    case FileDialogRequest::Kind::kReplace:
       break;
     case FileDialogRequest::Kind::kFolder:
       dialog.setFileMode(QFileDialog::Directory);
@@ -78,8 +83,19 @@ std::optional<FileDialogAnswer> RunQtDialog(const FileDialogRequest& request) {
                           static_cast<int>(std::max<qsizetype>(0, request.filters.indexOf(dialog.selectedNameFilter())))};
 }
 
+std::optional<FileDialogAnswer> AskReplace(const FileDialogRequest& request) {
+  const QMessageBox::StandardButton button = QMessageBox::question(
+      request.owner, QStringLiteral("名前を付けて保存"),
+      QStringLiteral("%1 は既にあります。\n置き換えますか?").arg(QDir::toNativeSeparators(request.sFileName)),
+      QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+  if (button != QMessageBox::Yes) return std::nullopt;
+  return FileDialogAnswer{{request.sFileName}, 0};
+}
+
 std::optional<FileDialogAnswer> RunDialog(const FileDialogRequest& request) {
-  std::optional<FileDialogAnswer> answer = Runner() ? Runner()(request) : RunQtDialog(request);
+  std::optional<FileDialogAnswer> answer = Runner()                                            ? Runner()(request)
+                                           : request.kind == FileDialogRequest::Kind::kReplace ? AskReplace(request)
+                                                                                               : RunQtDialog(request);
   if (answer && answer->paths.isEmpty()) return std::nullopt;
   return answer;
 }
@@ -98,6 +114,26 @@ std::optional<FileDialogAnswer> RunFileDialog(FileDialogRequest::Kind kind, QWid
   std::optional<FileDialogAnswer> answer = RunDialog(request);
   if (answer && (answer->nFilter < 0 || answer->nFilter >= static_cast<int>(pairs.size()))) answer->nFilter = 0;
   return answer;
+}
+
+// The extension after the last "." of a pattern's first entry, "" for none or a wildcard.
+QString PatternExtension(const FilePatterns& pair) {
+  const QString sPattern = pair.sPatterns.section(u';', 0, 0).trimmed();
+  const qsizetype nDot = sPattern.lastIndexOf(u'.');
+  const QString sExt = nDot < 0 ? QString() : sPattern.mid(nDot + 1);
+  return sExt.contains(u'*') ? QString() : sExt;
+}
+
+// sPath as it will be saved: the selected filter's extension is added unless the
+// name already ends in one of the filters' extensions.
+QString WithExtension(const QString& sPath, const std::vector<FilePatterns>& pairs, int nFilter) {
+  if (pairs.empty()) return sPath;
+  for (const FilePatterns& pair : pairs) {
+    const QString sExt = PatternExtension(pair);
+    if (!sExt.isEmpty() && sPath.endsWith(u'.' + sExt, Qt::CaseInsensitive)) return sPath;
+  }
+  const QString sExt = PatternExtension(pairs[static_cast<size_t>(nFilter)]);
+  return sExt.isEmpty() ? sPath : sPath + u'.' + sExt;
 }
 
 bool IsInside(const QString& sPath, const QString& sFolder) {
@@ -162,20 +198,24 @@ bool CFileDialogs::ShowOpenFileDialogMultiSel(QWidget* lhWnd, QString& returnFil
 bool CFileDialogs::ShowSaveFileDialog(QWidget* lhWnd, QString& returnFilePath, const QString& strFilter,
                                       const QString& strFileName, const QString& strDefDir, int nDefFilterIndex) {
   const std::vector<FilePatterns> pairs = ParseFilter(strFilter);
-  const std::optional<FileDialogAnswer> answer =
-      RunFileDialog(FileDialogRequest::Kind::kSave, lhWnd, pairs, strFileName, strDefDir, nDefFilterIndex);
-  if (!answer) return false;
-  QString sPath = answer->paths.first();
-  if (!pairs.empty()) {
-    const QString sPattern = pairs[static_cast<size_t>(answer->nFilter)].sPatterns.section(u';', 0, 0).trimmed();
-    const qsizetype nDot = sPattern.lastIndexOf(u'.');
-    const QString sExt = nDot < 0 ? QString() : sPattern.mid(nDot + 1);
-    if (!sExt.isEmpty() && !sExt.contains(u'*') && !sPath.endsWith(u'.' + sExt, Qt::CaseInsensitive)) {
-      sPath += u'.' + sExt;
+  QString sFileName = strFileName;
+  for (int nFilterIndex = nDefFilterIndex;;) {
+    const std::optional<FileDialogAnswer> answer =
+        RunFileDialog(FileDialogRequest::Kind::kSave, lhWnd, pairs, sFileName, strDefDir, nFilterIndex);
+    if (!answer) return false;
+    const QString sPath = WithExtension(answer->paths.first(), pairs, answer->nFilter);
+    const QFileInfo target(sPath);
+    FileDialogRequest question;
+    question.kind = FileDialogRequest::Kind::kReplace;
+    question.owner = lhWnd;
+    question.sFileName = sPath;
+    if ((!target.exists() && !target.isSymLink()) || RunDialog(question)) {
+      returnFilePath = sPath;
+      return true;
     }
+    sFileName = sPath;
+    nFilterIndex = answer->nFilter + 1;
   }
-  returnFilePath = sPath;
-  return true;
 }
 
 QString CFileDialogs::ShowFolderDialog(QWidget* hWnd, const QString& Caption, const QString& sDefaultFolder) {

@@ -14,7 +14,8 @@ namespace ekoto {
 
 // What a file or folder dialog is asked to show.
 struct FileDialogRequest {
-  enum class Kind { kOpen, kOpenMulti, kSave, kFolder };
+  // kReplace asks whether the file sFileName may be replaced; any answer is yes.
+  enum class Kind { kOpen, kOpenMulti, kSave, kFolder, kReplace };
   Kind kind = Kind::kOpen;
   QWidget* owner = nullptr;
   QStringList filters;  // Qt name filters, "声源ファイル(*.pa)" and the like
@@ -46,9 +47,10 @@ class CFileDialogs {
   // The same with several files: varFiles gets every chosen path, returnFilePath the first.
   bool ShowOpenFileDialogMultiSel(QWidget* lhWnd, QString& returnFilePath, const QString& strFilter,
                                   QStringList& varFiles, const QString& strDefDir, int nDefFilterIndex);
-  // Save-file dialog; it asks before replacing a file. The first pattern of the
-  // selected filter gives the extension added to a name that lacks it ("*.txt"
-  // adds ".txt", "*.*" or "*" nothing).
+  // Save-file dialog. The first pattern of the selected filter gives the
+  // extension added to a name that has none of the filters' extensions ("*.txt"
+  // adds ".txt", "*.*" or "*" nothing): an extension typed wins. Before a file is
+  // replaced it asks about that file, the name as completed; "no" returns to the dialog.
   bool ShowSaveFileDialog(QWidget* lhWnd, QString& returnFilePath, const QString& strFilter,
                           const QString& strFileName, const QString& strDefDir, int nDefFilterIndex);
   // Folder dialog; the chosen folder, "" when cancelled.

@@ -62,7 +62,7 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
       m_clsPlaySound(m_soundOutput, m_pump),
       m_makeConverter(services.makeConverter) {
   setWindowTitle(QStringLiteral("Ekoto"));
-  m_clsPlaySound.SetReport([this](const std::string& sError) { ReportProblem(QString::fromStdString(sError)); });
+  m_clsPlaySound.SetReport([this](const std::string& sError) { ReportSoundProblem(sError); });
   m_clsReadUp.SetWaveFilePlayer([this](const std::u16string& fp) { PlayWaveFile(fp, m_clsPlaySound); });
   CreateControls();
   CreateMenus();

@@ -125,8 +125,9 @@ class frmMain : public QMainWindow,
   void SetEnableds(bool bPlay, bool bPause, bool bStop);
   // The tooltips of the player buttons and sliders, or none.
   void EnabledTooltip(bool bEnabled);
-  // Plays one unit at the current volume (0 when muted), without the speed pause.
-  void sdPlaySound(const std::u16string& s);
+  // Plays one unit at the current volume (0 when muted) after lWaitMs of
+  // silence (the speed pause; none from the voice list).
+  void sdPlaySound(const std::u16string& s, int32_t lWaitMs = 0);
   // Reads strReadText from its start one second from now (the last text given wins).
   void Timer_SetToStart(const std::u16string& strReadText) override;
   // IClipboardWindow: the clipboard-watching setting; while the options dialog
@@ -146,6 +147,12 @@ class frmMain : public QMainWindow,
 
   // Shows a problem in the status bar (and on stderr); the same text only once.
   void ReportProblem(const QString& sMessage);
+  // The sound output's reason it cannot play (shown in words, its details on
+  // stderr), or "" once it plays again, which takes the message away.
+  void ReportSoundProblem(const std::string& sError);
+  // Takes away a message that a reading or a stop makes stale (a save error, the
+  // offer to resume); the sound problem stays while it is true.
+  void ClearStaleStatus();
 
   // Additions to the original window (frmMainFile.cpp, frmMainFeatures.cpp).
   // The file dialog, then OpenTextFile.

@@ -116,7 +116,9 @@ void frmMain::CreateFeatureMenus(QMenu* mnuRun, QMenu* mnuProperty) {
   connect(mnuProperty_Tempo_Slower, &QAction::triggered, this, [this] { SetTempo(m_dTempo - kTempoStep); });
 
   const QSettings ini(FeatureSettingsPath(), QSettings::IniFormat);
-  SetTempo(ini.value(QStringLiteral("Tempo"), 1.0).toDouble());
+  bool bNumber = false;
+  const double dTempo = ini.value(QStringLiteral("Tempo"), 1.0).toDouble(&bNumber);
+  SetTempo(bNumber ? dTempo : m_dTempo);
   statusBar()->clearMessage();
 }
 
@@ -188,6 +190,9 @@ void frmMain::SetUpAccessibility() {
     connect(bar, &VolumeBar::Scroll, this, announce);
     announce();
   }
+  // Steps a listener hears and the label shows: 0.05 an arrow, a page 0.50 or 0.25.
+  Volumebar->SetKeySteps(5, 50);
+  Speedbar->SetKeySteps(50, 250);
 }
 
 void frmMain::SaveFeatureSettings() {

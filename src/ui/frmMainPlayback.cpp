@@ -4,10 +4,13 @@
 #include <QCoreApplication>
 #include <QGroupBox>
 #include <QLabel>
+#include <QStatusBar>
 #include <QThread>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cmath>
+#include <cstdio>
 
 #include "controls/VolumeBar.h"
 #include "conversion/ConvTemplete.h"
@@ -137,6 +140,7 @@ void frmMain::EnabledTooltip(bool bEnabled) {
 
 void frmMain::OnPlay() {
   if (m_bNotReady) return;
+  ClearStaleStatus();
   SetEnableds(false, true, true);
   // Read at every start and resume, so that edits to the template apply at once.
   if (!m_pHearTemplete) LoadConvTemplete(clsOptions.sConvTempletePath);
@@ -163,10 +167,8 @@ void frmMain::OnPlaySound(std::u16string s) {
     m_clsReadUp.StopText();
     return;
   }
-  const int32_t d = 1000 - Speedbar->Value();
-  // The speed setting: a plain blocking wait, no events meanwhile.
-  if (d > 0) QThread::msleep(static_cast<unsigned long>(d));
-  sdPlaySound(s);
+  // The speed setting: a wait before each unit, played as silence.
+  sdPlaySound(s, std::max(0, 1000 - Speedbar->Value()));
 }
 
 void frmMain::OnPause() {
@@ -176,6 +178,7 @@ void frmMain::OnPause() {
 
 void frmMain::OnStop() {
   if (m_bNotReady) return;
+  ClearStaleStatus();
   SetEnableds(true, false, false);
   txtReadText->setFocus();
   SelectText(0, 0);
@@ -184,17 +187,41 @@ void frmMain::OnStop() {
 
 void frmMain::DoEvents() { QCoreApplication::processEvents(); }
 
-void frmMain::sdPlaySound(const std::u16string& s) {
+void frmMain::sdPlaySound(const std::u16string& s, int32_t lWaitMs) {
   if (m_bNotReady) return;
   const float vol = clsOptions.bMute ? 0.0f : GetVolume();
   PAHEADER header;
   std::vector<uint8_t> bytes = LoadSoundWithVolume(clsOptions.sPAPath, s, vol, header);
-  // A unit the voice file lacks is silent; its pause has passed already.
-  if (bytes.empty()) return;
+  // A unit the voice file lacks is silent, but its wait still passes.
+  if (bytes.empty()) {
+    if (lWaitMs > 0 && !m_clsPlaySound.PlaySilence(m_hWnd, lWaitMs)) QThread::msleep(static_cast<unsigned long>(lWaitMs));
+    return;
+  }
   // The tempo shortens or lengthens the unit itself, its pitch kept.
   int16_t nBits = header.nBitsPerSample;
   StretchUnit(bytes, nBits, header.nChannels, header.lSampleRate, m_dTempo);
-  m_clsPlaySound.PlaySound(m_hWnd, bytes, header.lSampleRate, nBits, header.nChannels);
+  m_clsPlaySound.PlaySoundAfter(m_hWnd, lWaitMs, bytes, header.lSampleRate, nBits, header.nChannels);
+}
+
+namespace {
+// Short enough for the status bar of the smallest window; the details go to stderr.
+const QString kNoSound = QStringLiteral("サウンドデバイスで音を出せません");
+}  // namespace
+
+void frmMain::ReportSoundProblem(const std::string& sError) {
+  if (!sError.empty()) {
+    std::fprintf(stderr, "%s\n", sError.c_str());
+    ReportProblem(kNoSound);
+  } else if (m_sLastProblem == kNoSound) {
+    m_sLastProblem.clear();
+    if (statusBar()->currentMessage() == kNoSound) statusBar()->clearMessage();
+  }
+}
+
+void frmMain::ClearStaleStatus() {
+  if (statusBar()->currentMessage() == kNoSound) return;
+  statusBar()->clearMessage();
+  m_sLastProblem.clear();
 }
 
 void frmMain::HearWithTemplete(const std::u16string& text, const CConvTemplete& table) {

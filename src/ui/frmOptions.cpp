@@ -51,7 +51,12 @@ void frmOptions::CreateControls() {
   Label2[1]->setBuddy(txtConvTempletePath);
   Label2[0]->setBuddy(txtPAPath);
   txtConvTempletePath->setMinimumWidth(fontMetrics().averageCharWidth() * 40);
+  // The buttons show only marks: a screen reader says these names instead.
+  cmdOpenDlg[1]->setAccessibleName(QStringLiteral("テンプレートを選ぶ"));
+  cmdOpenDlg[0]->setAccessibleName(QStringLiteral("声源を選ぶ"));
+  cmdOpenDlg[2]->setAccessibleName(QStringLiteral("声源の声の一覧"));
   for (QPushButton* button : cmdOpenDlg) {
+    button->setToolTip(button->accessibleName());
     button->setAutoDefault(false);
     button->setFixedWidth(button->sizeHint().height() * 3 / 2);
   }

@@ -1,7 +1,9 @@
-// frmPA: loading the list, its layout in twips, and playing a double-clicked unit.
+// frmPA: loading the list, its layout in twips, and playing a unit double-clicked
+// or chosen with Enter or Space.
 #include "ui/frmPA.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMessageBox>
@@ -45,6 +47,9 @@ frmPA::frmPA(frmMain& owner, QWidget* parent) : QDialog(parent), m_owner(owner) 
   font.setFamilies({QStringLiteral("ＭＳ Ｐゴシック"), JapaneseFallbackFace()});
   font.setPointSizeF(11.25);
   List1->setFont(font);
+  List1->setAccessibleName(QStringLiteral("声の一覧"));
+  List1->setAccessibleDescription(QStringLiteral("Enter かスペース、またはダブルクリックで声を再生します"));
+  List1->installEventFilter(this);
   connect(List1, &QListWidget::itemDoubleClicked, this, &frmPA::List1_DblClick);
   resize(TwipsX(kClientWidth), TwipsY(kClientHeight));
 }
@@ -68,6 +73,19 @@ void frmPA::List1_DblClick() {
   const QListWidgetItem* item = List1->currentItem();
   if (item == nullptr) return;
   m_owner.sdPlaySound(item->text().toStdU16String());
+}
+
+bool frmPA::eventFilter(QObject* watched, QEvent* event) {
+  // Enter and Space play the unit as a double click does (Enter would otherwise
+  // close the dialog as its default button).
+  if (watched == List1 && event->type() == QEvent::KeyPress) {
+    const int nKey = static_cast<QKeyEvent*>(event)->key();
+    if (nKey == Qt::Key_Return || nKey == Qt::Key_Enter || nKey == Qt::Key_Space) {
+      List1_DblClick();
+      return true;
+    }
+  }
+  return QDialog::eventFilter(watched, event);
 }
 
 void frmPA::resizeEvent(QResizeEvent* event) {

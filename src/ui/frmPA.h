@@ -39,6 +39,7 @@ class frmPA : public QDialog {
 
  protected:
   void resizeEvent(QResizeEvent* event) override;
+  bool eventFilter(QObject* watched, QEvent* event) override;
 
  private:
   void Form_Resize();

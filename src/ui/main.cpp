@@ -15,6 +15,7 @@
 #include "conversion/MecabReverseConverter.h"
 #include "settings/OptionsLocation.h"
 #include "ui/JapaneseFonts.h"
+#include "ui/QtTranslations.h"
 #include "ui/ShutdownSignals.h"
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
@@ -29,6 +30,7 @@ int main(int argc, char** argv) {
   // The window ends the program itself, once a reading under the close has unwound.
   QApplication::setQuitOnLastWindowClosed(false);
   ekoto::InstallJapaneseFontFallback();
+  ekoto::InstallQtTranslations(app);
 
   std::unique_ptr<ekoto::ISoundOutput> output;
   if (qEnvironmentVariable("EKOTO_SOUND_OUTPUT") == QLatin1String("null")) {

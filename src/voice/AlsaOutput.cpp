@@ -10,10 +10,11 @@ namespace ekoto {
 
 namespace {
 
-constexpr unsigned kLatencyUs = 120000;  // device buffer; a quarter of it per write
+constexpr unsigned kLatencyUs = 250000;  // device buffer; a quarter of it per write
 // The done message goes out when this much is left to play, so the next unit is
-// written before the device runs dry.
-constexpr int64_t kLeadUs = 30000;
+// written before the device runs dry, also on a busy machine (through PulseAudio
+// every underrun costs a pause that can last seconds).
+constexpr int64_t kLeadUs = 150000;
 constexpr auto kIdleClose = std::chrono::seconds(2);
 constexpr int kMaxRetries = 3;
 

@@ -20,11 +20,40 @@
 namespace ekoto {
 namespace {
 
+// The file a save to sPath replaces: a symbolic link is followed to the file it
+// names (which need not exist yet), so the link stays a link.
+std::filesystem::path SaveTarget(const std::string& sPath) {
+  std::filesystem::path target(sPath);
+  std::error_code error;
+  for (int nLinks = 0; nLinks < 40 && std::filesystem::is_symlink(target, error); ++nLinks) {
+    const std::filesystem::path next = std::filesystem::read_symlink(target, error);
+    if (error) break;
+    target = next.is_absolute() ? next : target.parent_path() / next;
+  }
+  return target;
+}
+
+// The mode a new file of this process gets: 0666 less the umask, read from
+// /proc because umask() cannot be read without changing it for every thread.
+mode_t NewFileMode() {
+  mode_t mask = 022;
+  if (std::FILE* status = std::fopen("/proc/self/status", "r")) {
+    char line[256];
+    unsigned int nMask = 0;
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+      if (std::sscanf(line, "Umask: %o", &nMask) == 1) mask = static_cast<mode_t>(nMask);
+    }
+    std::fclose(status);
+  }
+  return 0666 & ~mask;
+}
+
 // A sound file written under a temporary name in the target's folder; Commit
-// renames it into place, anything else removes it.
+// renames it into place, anything else removes it. The file replaced keeps its
+// mode; a new one gets the mode the umask allows.
 class AtomicSoundFile {
  public:
-  AtomicSoundFile(std::string sPath, int nFormat) : m_sPath(std::move(sPath)), m_nFormat(nFormat) {}
+  AtomicSoundFile(const std::string& sPath, int nFormat) : m_target(SaveTarget(sPath)), m_nFormat(nFormat) {}
   ~AtomicSoundFile() {
     if (m_file != nullptr) sf_close(m_file);
     if (!m_sTempPath.empty()) std::remove(m_sTempPath.c_str());
@@ -36,16 +65,15 @@ class AtomicSoundFile {
   int SampleRate() const { return m_nRate; }
 
   bool Open(int nRate, std::string& sError) {
-    const std::filesystem::path target(m_sPath);
-    std::string sTemplate =
-        (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    std::string sTemplate = (m_target.parent_path() / ("." + m_target.filename().string() + ".XXXXXX")).string();
     const int fd = mkstemp(sTemplate.data());
     if (fd < 0) {
       sError = std::strerror(errno);
       return false;
     }
     m_sTempPath = sTemplate;
-    fchmod(fd, 0644);  // mkstemp's 0600 would hide the saved reading from other users
+    struct stat old {};
+    fchmod(fd, stat(m_target.c_str(), &old) == 0 ? (old.st_mode & 07777) : NewFileMode());
     m_fd = fd;
     SF_INFO info{};
     info.samplerate = nRate;
@@ -81,7 +109,7 @@ class AtomicSoundFile {
       sError = bSynced ? sf_error_number(nClose) : std::strerror(errno);
       return false;
     }
-    if (std::rename(m_sTempPath.c_str(), m_sPath.c_str()) != 0) {
+    if (std::rename(m_sTempPath.c_str(), m_target.c_str()) != 0) {
       sError = std::strerror(errno);
       return false;
     }
@@ -90,7 +118,7 @@ class AtomicSoundFile {
   }
 
  private:
-  std::string m_sPath;
+  std::filesystem::path m_target;
   int m_nFormat;
   std::string m_sTempPath;
   SNDFILE* m_file = nullptr;

@@ -3,6 +3,8 @@
 // and the waits before them (as silence) are written as 16-bit PCM. The file
 // type follows the name's extension. The file appears whole or not at all: it
 // is written under a temporary name beside the target and renamed at the end.
+// A symbolic link is written through to the file it names; a file replaced
+// keeps its mode, a new one follows the umask.
 // Runs on any thread; the converter and the progress object are used by it alone.
 #pragma once
 #include <cstdint>

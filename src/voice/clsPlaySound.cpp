@@ -5,6 +5,17 @@
 #include <cstdio>
 
 namespace ekoto {
+namespace {
+
+// lMs of silence in the given PCM format: unsigned 8-bit samples rest at 128.
+std::vector<uint8_t> SilenceBytes(int32_t lMs, int32_t lHz, int16_t nBits, int16_t nChannels) {
+  if (lMs <= 0 || lHz <= 0 || nBits <= 0 || nChannels <= 0) return {};
+  const int64_t lFrames = static_cast<int64_t>(lHz) * lMs / 1000;
+  const size_t nFrameBytes = static_cast<size_t>((nBits + 7) / 8) * static_cast<size_t>(nChannels);
+  return std::vector<uint8_t>(static_cast<size_t>(lFrames) * nFrameBytes, nBits == 8 ? 0x80 : 0);
+}
+
+}  // namespace
 
 void clsPlaySound::EventNofity(int32_t& /*hWnd_*/, int32_t& uMsg, int32_t& wParam, int32_t& /*lParam*/,
                                int32_t& /*ret*/) {
@@ -22,6 +33,21 @@ void clsPlaySound::PlaySound(int32_t /*lhWnd*/, const std::vector<uint8_t>& bWav
   StartOutput();
   while (IsPlaying()) m_pump.WaitAndDispatch();
   CloseDevice();
+}
+
+void clsPlaySound::PlaySoundAfter(int32_t lhWnd, int32_t lWaitMs, const std::vector<uint8_t>& bWave, int32_t lHz,
+                                  int16_t nBits, int16_t nChannels) {
+  std::vector<uint8_t> wave = SilenceBytes(lWaitMs, lHz, nBits, nChannels);
+  wave.insert(wave.end(), bWave.begin(), bWave.end());
+  PlaySound(lhWnd, wave, lHz, nBits, nChannels);
+}
+
+bool clsPlaySound::PlaySilence(int32_t lhWnd, int32_t lWaitMs) {
+  const std::vector<uint8_t> silence =
+      SilenceBytes(lWaitMs, m_fmt.nSamplesPerSec, m_fmt.wBitsPerSample, m_fmt.nChannels);
+  if (silence.empty()) return false;
+  PlaySound(lhWnd, silence, m_fmt.nSamplesPerSec, m_fmt.wBitsPerSample, m_fmt.nChannels);
+  return true;
 }
 
 void clsPlaySound::OpenDevice(const std::vector<uint8_t>& bWave, int32_t lHz, int16_t nBits, int16_t nChannels) {
@@ -66,8 +92,9 @@ void clsPlaySound::CloseDevice() {
   const std::string sError = m_output.TakeError();
   if (!sError.empty()) {
     Report(sError);
-  } else if (m_bDoneSeen) {
+  } else if (m_bDoneSeen && m_bReported) {
     m_bReported = false;  // played again: a later failure is news
+    if (m_fnReport) m_fnReport("");
   }
 }
 

@@ -28,9 +28,16 @@ class clsPlaySound {
   // the notifications are meant for; the pump given at construction delivers them.
   // A call made while another one waits plays nothing and waits with it.
   void PlaySound(int32_t lhWnd, const std::vector<uint8_t>& bWave, int32_t lHz, int16_t nBits, int16_t nChannels);
+  // The wait before a unit, played as lWaitMs of silence in the unit's buffer:
+  // an output left to run dry during a wait can take seconds to start again.
+  void PlaySoundAfter(int32_t lhWnd, int32_t lWaitMs, const std::vector<uint8_t>& bWave, int32_t lHz, int16_t nBits,
+                      int16_t nChannels);
+  // A wait with no unit after it, as lWaitMs of silence in the format played
+  // last. Returns false, playing nothing, before any format has been played.
+  bool PlaySilence(int32_t lhWnd, int32_t lWaitMs);
 
-  // Receives the reason when the output cannot open or play; told once until a
-  // unit plays again. Writes to stderr unless replaced.
+  // Receives the reason when the output cannot open or play, told once until a
+  // unit plays again; then it receives "". Writes to stderr unless replaced.
   void SetReport(std::function<void(const std::string&)> fnReport) { m_fnReport = std::move(fnReport); }
 
  private:

@@ -52,10 +52,13 @@ class RecordingOutput : public NullOutput {
  public:
   RecordingOutput() : NullOutput(true) {}
   bool Write(int32_t handle, const uint8_t* data, size_t nBytes) override {
+    if (!sFailure.empty()) return false;
     if (onWrite) onWrite(std::vector<uint8_t>(data, data + nBytes));
     return NullOutput::Write(handle, data, nBytes);
   }
+  std::string TakeError() override { return sFailure.empty() ? NullOutput::TakeError() : sFailure; }
   std::function<void(const std::vector<uint8_t>&)> onWrite;
+  std::string sFailure;  // when set, every write fails for this reason
 };
 
 // frmMain that logs each reader event after the window has answered it, and

@@ -1,6 +1,7 @@
 // The options dialog opened from the main window's menu and driven as a user
 // would: what OK writes into the record and applies, what cancel and the close
 // box leave alone, the browse and voice list buttons, and the font chooser.
+#include <QAccessible>
 #include <QApplication>
 #include <QCheckBox>
 #include <QKeyEvent>
@@ -147,6 +148,11 @@ TEST_F(OptionsDialogTest, VoiceListOfTheTypedFileAndClosingTheMainWindow) {
   RunOptions([&](frmOptions& form) {
     form.chkNumeric->setChecked(false);
     form.txtPAPath->setText(QString::fromStdU16String(dir.Path16("typed.pa")));
+    // Every button says in words what it does, also those that show only a mark.
+    for (const QPushButton* button : form.findChildren<QPushButton*>()) {
+      const QString sName = QAccessible::queryAccessibleInterface(const_cast<QPushButton*>(button))->text(QAccessible::Name);
+      EXPECT_TRUE(std::any_of(sName.begin(), sName.end(), [](QChar c) { return c.isLetter(); })) << sName.toStdString();
+    }
     Later(&form, [&] {
       auto* list = qobject_cast<frmPA*>(QApplication::activeModalWidget());
       ASSERT_NE(list, nullptr);

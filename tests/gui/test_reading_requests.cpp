@@ -67,7 +67,7 @@ TEST(NoSoundDevice, TheReadingKeepsItsPaceSoAPauseArrivesDuringTheFirstUnit) {
   poll.start(0);
   w.mnuRun_Play->trigger();
   EXPECT_EQ(std::pair(w.nSounds, w.log.back()), std::pair(1, std::string("pause")));
-  EXPECT_EQ(w.statusBar()->currentMessage(), "no sound device could be opened (test)");
+  EXPECT_EQ(w.statusBar()->currentMessage(), "サウンドデバイスで音を出せません");
 }
 
 }  // namespace

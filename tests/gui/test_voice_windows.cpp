@@ -7,6 +7,7 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QMouseEvent>
+#include <QTest>
 #include <algorithm>
 
 #include "../RecordingFiles.h"
@@ -96,6 +97,9 @@ TEST_F(WindowTest, VoiceListDoubleClickPlaysTheLineFromTheStoredVoice) {
   };
   for (int nRow : {1, 2, 0}) doubleClick(nRow);
   EXPECT_EQ(units, (std::vector<std::string>{"あ", "か"}));
+  for (const int nKey : {Qt::Key_Return, Qt::Key_Space}) QTest::keyClick(form.List1, static_cast<Qt::Key>(nKey));
+  EXPECT_EQ(units, (std::vector<std::string>{"あ", "か", "か", "か"})) << "Enter and Space play the current line";
+  EXPECT_TRUE(form.isVisible());
   w->mnuProperty_Mute->trigger();
   doubleClick(0);
   ASSERT_EQ(lastBytes.size(), UnitLength(5));

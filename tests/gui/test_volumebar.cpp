@@ -25,14 +25,17 @@ void Mouse(VolumeBar& bar, QEvent::Type type, QPointF at, Qt::MouseButtons held 
   Send(bar, QMouseEvent(type, at, bar.mapToGlobal(at), button, held, Qt::NoModifier));
 }
 
-// Value clamped before Scroll, which fires once and reads it; arrows step by one without
+// Value clamped before Scroll, which fires once and reads it; keys step (arrows by one unless set) without
 // overflow; Max below Value lowers Value, and is ignored when not positive or while Min > Max.
 TEST(VolumeBar, ValueStaysInsideMinMax) {
   const struct { int32_t min, max, start; std::function<void(VolumeBar&)> act; int32_t value, newMax; size_t scrolls; } rows[] = {
       {0, 100, 1, [](VolumeBar& b) { b.SetValue(kIntMax); }, 100, 100, 1},
       {-20, 100, 1, [](VolumeBar& b) { b.SetValue(-30); }, -20, 100, 1},
       {0, 100, 50, [](VolumeBar& b) { Key(b, Qt::Key_Right); }, 51, 100, 1},
-      {0, 100, 50, [](VolumeBar& b) { Key(b, Qt::Key_Left), Key(b, Qt::Key_Up); }, 49, 100, 1},
+      {0, 100, 50, [](VolumeBar& b) { Key(b, Qt::Key_Left), Key(b, Qt::Key_Down); }, 48, 100, 2},
+      {0, 100, 50, [](VolumeBar& b) { b.SetKeySteps(5, 20), Key(b, Qt::Key_PageUp), Key(b, Qt::Key_Up); }, 75, 100, 2},
+      {0, 100, 50, [](VolumeBar& b) { Key(b, Qt::Key_Home), Key(b, Qt::Key_PageDown); }, 0, 100, 2},
+      {0, 100, 50, [](VolumeBar& b) { Key(b, Qt::Key_End); }, 100, 100, 1},
       {0, kIntMax, kIntMax, [](VolumeBar& b) { Key(b, Qt::Key_Right); }, kIntMax, kIntMax, 1},
       {kIntMin, 100, kIntMin, [](VolumeBar& b) { Key(b, Qt::Key_Left); }, kIntMin, 100, 1},
       {0, 500, 450, [](VolumeBar& b) { b.SetMax(400); }, 400, 400, 1},

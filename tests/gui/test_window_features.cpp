@@ -7,16 +7,19 @@
 
 #include <QAccessible>
 #include <QApplication>
+#include <QFileInfo>
 #include <QLabel>
 #include <QProgressDialog>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QTest>
+#include <QTranslator>
 
 #include "../RunTool.h"
 #include "MainWindowTestKit.h"
 #include "controls/VolumeBar.h"
 #include "ui/CFileDialogs.h"
+#include "ui/QtTranslations.h"
 
 namespace ekoto::testing {
 namespace {
@@ -54,6 +57,72 @@ TEST_F(FeaturesTest, OpenPutsTextFilesInTheBoxAndRefusesOthersAsADropDoes) {
     Key(w->txtReadText, Qt::Key_O, Qt::ControlModifier);
     EXPECT_EQ(w->txtReadText->toPlainText(), QString::fromUtf16(row.box)) << row.name;
     EXPECT_TRUE(Status().startsWith(QString::fromUtf8(row.status))) << row.name << ": " << Status().toStdString();
+  }
+  CFileDialogs::SetDialogRunner(nullptr);
+}
+
+TEST_F(FeaturesTest, StatusMessagesStayOnlyWhileTheyAreTrue) {
+  const QString sNoSound = "サウンドデバイスで音を出せません", sSaveError = "音声ファイルを保存できません: x";
+  const auto play = [this] { w->mnuRun_Play_Click(); };
+  const struct { const char* what; std::function<void()> act; QString status; } rows[] = {
+      {"an error", [&] { w->ReportProblem(sSaveError); }, sSaveError},
+      {"goes at the next reading", play, ""},
+      {"the same error again is news", [&] { w->ReportProblem(sSaveError); }, sSaveError},
+      {"goes at a stop", [&] { AtUnit(1, [this] { w->mnuRun_Pause_Click(); }), play(), w->mnuRun_Stop_Click(); }, ""},
+      {"no sound", [&] { output.sFailure = "ekoto: no sound device could be opened", play(); }, sNoSound},
+      {"stays while true", [&] { w->mnuRun_SlowPlay_Click(), w->mnuRun_CaretPlay_Click(); }, sNoSound},
+      {"goes once sound returns", [&] { output.sFailure.clear(), play(); }, ""},
+  };
+  SetText(u"あい");
+  for (const auto& row : rows) {
+    row.act();
+    EXPECT_EQ(Status(), row.status) << row.what;
+  }
+  EXPECT_LE(w->statusBar()->fontMetrics().horizontalAdvance(sNoSound), w->statusBar()->width()) << "cut off";
+}
+
+// Qt's own buttons and dialogs speak the user's language when Qt has a translation for it.
+TEST(QtTranslationsTest, JapaneseLocaleGetsQtsOwnWords) {
+  const struct { QLocale locale; bool bInstalled; QString sCancel; } rows[] = {
+      {QLocale::c(), false, "Cancel"}, {QLocale(QLocale::Japanese, QLocale::Japan), true, "キャンセル"}};
+  for (const auto& row : rows) {
+    QLocale::setDefault(row.locale);
+    EXPECT_EQ(InstallQtTranslations(*qApp), row.bInstalled) << row.sCancel.toStdString();
+    EXPECT_EQ(QCoreApplication::translate("QPlatformTheme", "Cancel"), row.sCancel);
+  }
+  for (QTranslator* translator : qApp->findChildren<QTranslator*>()) QCoreApplication::removeTranslator(translator);
+  QLocale::setDefault(QLocale::c());
+}
+
+TEST_F(FeaturesTest, SaveDialogKeepsTheTypedExtensionAndAsksAboutTheFileReplaced) {
+  // nFilter: the filter chosen with the name typed; asked: the file the replace question names ("" none);
+  // saved: the path returned, "" when the dialog, shown again after a "no", is cancelled.
+  struct Row { const char* typed; int nFilter; bool bReplace; const char* asked; const char* saved; };
+  const Row rows[] = {
+      {"x.flac", 0, true, "", "x.flac"},         {"x.OGG", 1, true, "", "x.OGG"},
+      {"x", 1, true, "", "x.flac"},              {"x.txt", 0, true, "", "x.txt.wav"},
+      {"old", 0, true, "old.wav", "old.wav"},    {"old.flac", 0, true, "old.flac", "old.flac"},
+      {"old", 1, false, "old.flac", ""},
+  };
+  WriteString(dir.Path("old.wav"), "earlier");
+  WriteString(dir.Path("old.flac"), "earlier");
+  for (const Row& row : rows) {
+    QStringList proposed, asked;
+    CFileDialogs::SetDialogRunner([&](const FileDialogRequest& request) -> std::optional<FileDialogAnswer> {
+      const QString sTyped = QString::fromStdString(dir.Path(row.typed).string());
+      if (request.kind == FileDialogRequest::Kind::kReplace) {
+        asked.append(QFileInfo(request.sFileName).fileName());
+        return row.bReplace ? std::optional<FileDialogAnswer>({{request.sFileName}, 0}) : std::nullopt;
+      }
+      proposed.append(QFileInfo(request.sFileName).fileName());
+      return proposed.size() > 1 ? std::nullopt : std::optional<FileDialogAnswer>({{sTyped}, row.nFilter});
+    });
+    QString sPath;
+    const bool bSaved = CFileDialogs().ShowSaveFileDialog(
+        w.get(), sPath, "WAV (*.wav)|*.wav|FLAC (*.flac)|*.flac|Ogg Vorbis (*.ogg)|*.ogg", "reading.wav", QString(), 0);
+    EXPECT_EQ(bSaved ? QFileInfo(sPath).fileName() : QString(), row.saved) << row.typed;
+    EXPECT_EQ(asked, *row.asked ? QStringList{row.asked} : QStringList()) << row.typed;
+    EXPECT_EQ(proposed.size(), bSaved ? 1 : 2) << row.typed;
   }
   CFileDialogs::SetDialogRunner(nullptr);
 }
@@ -170,6 +239,8 @@ TEST_F(FeaturesTest, AccessibilityTreeNamesEveryControlAndTabVisitsThemInOrder) 
   expected.sort();
   EXPECT_EQ(names, expected);
   EXPECT_EQ(w->lblVolume->accessibleName(), "ボリューム x2.50");
+  for (const int nKey : {Qt::Key_Left, Qt::Key_PageDown}) Key(w->Speedbar, nKey);
+  EXPECT_EQ(w->lblSpeed->text(), "x0.70") << "arrows and pages move by steps the label shows";
 
   // Tab from the text box through the enabled buttons to the two sliders (pause and stop are disabled).
   QStringList visited;
@@ -213,6 +284,11 @@ TEST_F(FeaturesTest, ClosingWhilePausedKeepsThePlaceForTheSameTextOnlyAndOptions
     next->close();
   }
   EXPECT_EQ(FileText(dir.Path("options.dat")), options);
+  // A tempo that is no number keeps the tempo the window starts with.
+  for (const char* sTempo : {"abc", ""}) {
+    WriteString(dir.Path("ekoto.ini"), std::string("[General]\nTempo=") + sTempo + "\n");
+    EXPECT_DOUBLE_EQ(OpenWindow()->Tempo(), 1.0) << sTempo;
+  }
 }
 
 }  // namespace
