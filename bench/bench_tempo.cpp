@@ -14,14 +14,14 @@
 #include <vector>
 
 #include "ProcessCpu.h"
+#include "audio/LoadSoundWithVolume.h"
+#include "audio/NullOutput.h"
+#include "audio/UnitTempo.h"
+#include "audio/clsPlaySound.h"
 #include "util/MessagePump.h"
 #include "util/ProgramFolder.h"
 #include "util/Utf.h"
-#include "voice/LoadSoundWithVolume.h"
-#include "voice/NullOutput.h"
 #include "voice/PaFile.h"
-#include "voice/UnitTempo.h"
-#include "voice/clsPlaySound.h"
 
 using namespace ekoto;
 using ekoto::bench::CpuSeconds;

@@ -11,7 +11,6 @@
 #include "speechd/CharNames.h"
 #include "speechd/SsipChannel.h"
 #include "speechd/SsmlText.h"
-#include "speechd/UnitAudio.h"
 
 namespace {
 
@@ -49,17 +48,6 @@ TEST(SpeechdParts, CharAndKeyNames) {
 
 TEST(SpeechdParts, AudioEscapingInvertsBitFiveOfNewlineAndEscape) {
   EXPECT_EQ(ekoto::EscapeAudioBytes(std::string("a\0\n\x7d", 4)), std::string("a\0\x7d\x2a\x7d\x5d", 6));
-}
-
-TEST(SpeechdParts, SamplesBecomeSixteenBitMono) {
-  struct Row { std::vector<uint8_t> bytes; int bits, channels; std::vector<int16_t> pcm; };
-  const Row rows[] = {
-      {{0, 128, 255}, 8, 1, {-32768, 0, 32512}},
-      {{0x00, 0x80, 0xff, 0x7f, 0x01, 0x00, 0x33}, 16, 1, {-32768, 32767, 1}},  // a partial last sample is left out
-      {{0, 255, 128, 128}, 8, 2, {-128, 0}},                                    // channels are averaged
-      {{1, 2, 3}, 24, 1, {}},
-  };
-  for (const Row& row : rows) EXPECT_EQ(ekoto::SampleToPcm16(row.bytes, row.bits, row.channels), row.pcm);
 }
 
 constexpr int kRate = 22050;

@@ -4,11 +4,11 @@
 #include <cstdio>
 #include <thread>
 
+#include "audio/LoadSoundWithVolume.h"
+#include "audio/PlaySoundFile.h"
+#include "audio/UnitTempo.h"
 #include "conversion/MecabReverseConverter.h"
-#include "voice/LoadSoundWithVolume.h"
 #include "voice/PaFile.h"
-#include "voice/PlaySoundFile.h"
-#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {

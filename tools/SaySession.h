@@ -6,12 +6,12 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/SoundOutput.h"
+#include "audio/WavFileOutput.h"
+#include "audio/clsPlaySound.h"
 #include "conversion/ConversionChain.h"
 #include "engine/clsReadUp.h"
 #include "util/MessagePump.h"
-#include "voice/SoundOutput.h"
-#include "voice/WavFileOutput.h"
-#include "voice/clsPlaySound.h"
 
 namespace ekoto {
 

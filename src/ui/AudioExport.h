@@ -9,8 +9,8 @@
 #include <memory>
 #include <string>
 
+#include "audio/ReadingExport.h"
 #include "conversion/ReverseConverter.h"
-#include "voice/ReadingExport.h"
 
 namespace ekoto {
 

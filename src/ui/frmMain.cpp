@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <cstdio>
 
+#include "audio/PlaySoundFile.h"
 #include "controls/VolumeBar.h"
 #include "settings/modLoadAndSaveOptions.h"
 #include "ui/AudioExport.h"
@@ -24,7 +25,6 @@
 #include "ui/frmAbout.h"
 #include "ui/frmCreatePA.h"
 #include "ui/frmOptions.h"
-#include "voice/PlaySoundFile.h"
 
 namespace ekoto {
 namespace {

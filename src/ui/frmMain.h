@@ -16,6 +16,9 @@
 #include <optional>
 #include <string>
 
+#include "audio/FallbackOutput.h"
+#include "audio/SoundOutput.h"
+#include "audio/clsPlaySound.h"
 #include "conversion/ReverseConverter.h"
 #include "engine/ReadUpEvents.h"
 #include "engine/clsReadUp.h"
@@ -24,9 +27,6 @@
 #include "ui/QtMessagePump.h"
 #include "ui/modClipboard.h"
 #include "ui/modSubClass.h"
-#include "voice/FallbackOutput.h"
-#include "voice/SoundOutput.h"
-#include "voice/clsPlaySound.h"
 
 class QAction;
 class QFrame;

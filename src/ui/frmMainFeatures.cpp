@@ -20,11 +20,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "audio/UnitTempo.h"
 #include "controls/VolumeBar.h"
 #include "ui/ReadTextBox.h"
 #include "ui/VolumeBarAccessible.h"
 #include "ui/frmMain.h"
-#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {

@@ -9,14 +9,14 @@
 #include <QToolButton>
 #include <cmath>
 
+#include "audio/LoadSoundWithVolume.h"
+#include "audio/UnitTempo.h"
 #include "controls/VolumeBar.h"
 #include "conversion/ConvTemplete.h"
 #include "conversion/ConversionChain.h"
 #include "settings/OptionsValues.h"
 #include "ui/ReadTextBox.h"
 #include "ui/frmMain.h"
-#include "voice/LoadSoundWithVolume.h"
-#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {

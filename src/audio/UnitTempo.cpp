@@ -1,7 +1,7 @@
-#include "voice/UnitTempo.h"
+#include "audio/UnitTempo.h"
 
+#include "audio/Pcm16.h"
 #include "audio/TimeStretch.h"
-#include "voice/Pcm16.h"
 
 namespace ekoto {
 

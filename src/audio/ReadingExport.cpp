@@ -1,4 +1,4 @@
-#include "voice/ReadingExport.h"
+#include "audio/ReadingExport.h"
 
 #include <sndfile.h>
 #include <sys/stat.h>
@@ -11,11 +11,11 @@
 #include <cstring>
 #include <filesystem>
 
+#include "audio/LoadSoundWithVolume.h"
+#include "audio/Pcm16.h"
+#include "audio/UnitTempo.h"
 #include "conversion/ConvTemplete.h"
 #include "engine/clsReadUp.h"
-#include "voice/LoadSoundWithVolume.h"
-#include "voice/Pcm16.h"
-#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {
