@@ -5,7 +5,7 @@
 
 #include "audio/LoadSoundWithVolume.h"
 #include "audio/Pcm16.h"
-#include "audio/TimeStretch.h"
+#include "audio/UnitTempo.h"
 #include "conversion/ConvTemplete.h"
 #include "speechd/CharNames.h"
 #include "util/Utf.h"
@@ -379,7 +379,8 @@ void SpeechModule::OnPlaySound(std::u16string s) {
   std::vector<int16_t> pcm = ToPcm16(bytes, header.nBitsPerSample, header.nChannels);
   if (pcm.empty()) return;
   m_nSampleRate = header.lSampleRate;
-  pcm = ChangeTempoAndPitch(pcm, m_nSampleRate, Tempo(m_settings), PitchSemitones(m_settings));
+  pcm = StretchPcm(std::move(pcm), m_nSampleRate, Tempo(m_settings),
+                   (m_setup.bIntonation ? m_reader.PitchOfUnit() : UnitPitch{}).MovedBy(PitchSemitones(m_settings)));
   // A slower reading is a pause before each unit, as in the program.
   const size_t nPause = static_cast<size_t>(UnitPauseMs(m_settings)) * static_cast<size_t>(m_nSampleRate) / 1000;
   pcm.insert(pcm.begin(), nPause, 0);

@@ -59,7 +59,9 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
       m_sOptionsSavePath(services.sOptionsSavePath.empty() ? services.sOptionsPath : services.sOptionsSavePath),
       m_soundOutput(services.output),
       m_clsPlaySound(m_soundOutput, m_pump),
-      m_makeConverter(services.makeConverter) {
+      m_makeConverter(services.makeConverter),
+      m_makeAccentSource(services.makeAccentSource),
+      m_pAccent(m_makeAccentSource ? m_makeAccentSource() : nullptr) {
   setWindowTitle(QStringLiteral("Ekoto"));
   m_clsPlaySound.SetReport([this](const std::string& sError) { ReportProblem(QString::fromStdString(sError)); });
   m_clsReadUp.SetWaveFilePlayer([this](const std::u16string& fp) { PlayWaveFile(fp, m_clsPlaySound); });

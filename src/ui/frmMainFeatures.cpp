@@ -117,6 +117,7 @@ void frmMain::CreateFeatureMenus(QMenu* mnuRun, QMenu* mnuProperty) {
 
   const QSettings ini(FeatureSettingsPath(), QSettings::IniFormat);
   SetTempo(ini.value(QStringLiteral("Tempo"), 1.0).toDouble());
+  m_bIntonation = ini.value(QStringLiteral("Intonation"), true).toBool();
   statusBar()->clearMessage();
 }
 
@@ -193,6 +194,7 @@ void frmMain::SetUpAccessibility() {
 void frmMain::SaveFeatureSettings() {
   QSettings ini(FeatureSettingsPath(), QSettings::IniFormat);
   ini.setValue(QStringLiteral("Tempo"), m_dTempo);
+  ini.setValue(QStringLiteral("Intonation"), m_bIntonation);
   const QString sText = txtReadText->toPlainText();
   if ((m_clsReadUp.IsReading() || m_clsReadUp.HoldsPosition()) && sText.size() <= kMaxKeptText) {
     ini.setValue(QStringLiteral("Resume/Text"), sText);

@@ -192,7 +192,7 @@ void frmMain::sdPlaySound(const std::u16string& s) {
   if (bytes.empty()) return;
   // The tempo shortens or lengthens the unit itself, its pitch kept.
   int16_t nBits = header.nBitsPerSample;
-  StretchUnit(bytes, nBits, header.nChannels, header.lSampleRate, m_dTempo);
+  StretchUnit(bytes, nBits, header.nChannels, header.lSampleRate, m_dTempo, m_clsReadUp.PitchOfUnit());
   m_clsPlaySound.PlaySound(m_hWnd, bytes, header.lSampleRate, nBits, header.nChannels);
 }
 
@@ -200,6 +200,7 @@ void frmMain::ReadAloud(const std::u16string& strText, int32_t lSeekOffset) {
   // A reading from the beginning highlights from where its text starts in the
   // box; a resumed one keeps the offset it started with.
   if (!m_clsReadUp.IsReading() && !m_clsReadUp.HoldsPosition()) m_lSeekOffset = lSeekOffset;
+  if (!m_clsReadUp.IsReading()) m_clsReadUp.SetAccentSource(m_bIntonation ? m_pAccent.get() : nullptr);
   m_clsReadUp.PlayText(strText);
   AfterReading();
 }
