@@ -1,16 +1,18 @@
 // The pieces of the speech-dispatcher module that work on values (SSML, the
-// names of characters and keys, the audio escaping, the sample conversion) and
-// the time-stretching behind its rate and pitch.
+// names of characters and keys, the audio escaping, the sample conversion), the
+// time-stretching behind its rate and pitch, and the window's 抑揚 setting.
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <string>
 #include <vector>
 
+#include "PaTestFiles.h"
 #include "audio/TimeStretch.h"
 #include "speechd/CharNames.h"
 #include "speechd/SsipChannel.h"
 #include "speechd/SsmlText.h"
+#include "speechd/UserSetup.h"
 
 namespace {
 
@@ -77,6 +79,22 @@ TEST(TimeStretch, LengthFollowsTempoAndPitchMovesBySemitonesOnly) {
   for (const Unchanged& row : {Unchanged{part, kRate, 1.0}, Unchanged{part, kRate, 0.0}, Unchanged{part, kRate, NAN},
                                Unchanged{part, 0, 2.0}, Unchanged{{}, kRate, 2.0}})
     EXPECT_EQ(ekoto::TimeStretch(row.pcm, row.rate, row.tempo), row.pcm);
+}
+
+TEST(SpeechdParts, IntonationFollowsTheWindowsEkotoIni) {
+  // ini "": no ekoto.ini beside options.dat.
+  const struct { std::string ini; bool bIntonation; } rows[] = {
+      {"", true},
+      {"[General]\nTempo=1.5\nIntonation=false\n", false},
+      {"[General]\r\nIntonation=false\r\n", false},
+      {"[General]\nIntonation=true\n", true},
+      {"[Resume]\nIntonation=false\n", true},  // another group's key
+  };
+  for (const auto& row : rows) {
+    ekoto::testing::ScratchDir dir;
+    if (!row.ini.empty()) ekoto::testing::WriteString(dir.Path("ekoto.ini"), row.ini);
+    EXPECT_EQ(ekoto::LoadUserSetup(dir.Path16(""), dir.Path16("options.dat")).bIntonation, row.bIntonation) << row.ini;
+  }
 }
 
 }  // namespace
