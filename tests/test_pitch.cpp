@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "PaTestFiles.h"
 #include "audio/LoadSoundWithVolume.h"
@@ -20,28 +21,18 @@
 namespace ekoto {
 namespace {
 
-// A plan from a compact spelling: one letter per mora, H high, L low, N high
-// nucleus, a capital start of phrase marked by a leading '#', ',' a pause after
-// the mora before it, '?' a question end.
+// A plan spelt one letter a mora: H high, L low, N the high nucleus; '#' starts
+// a phrase, ',' puts a pause after the mora before it, '?' makes it a question's end.
 AccentPlan Plan(const std::vector<std::u16string>& morae, const std::string& levels) {
   AccentPlan plan;
   bool bStart = true;
   for (char c : levels) {
-    if (c == '#') {
-      bStart = true;
-    } else if (c == ',') {
-      plan.back().bPauseAfter = true;
-    } else if (c == '?') {
-      plan.back().bQuestion = true;
-    } else {
-      MoraAccent mora;
-      mora.sMora = morae[plan.size()];
-      mora.bHigh = c != 'L';
-      mora.bNucleus = c == 'N';
-      mora.bPhraseStart = bStart;
-      bStart = false;
-      plan.push_back(mora);
-    }
+    if (c == '#') bStart = true;
+    if (c == ',') plan.back().bPauseAfter = true;
+    if (c == '?') plan.back().bQuestion = true;
+    if (c != 'H' && c != 'L' && c != 'N') continue;
+    plan.push_back({.sMora = morae[plan.size()], .bHigh = c != 'L', .bNucleus = c == 'N',
+                    .bPhraseStart = std::exchange(bStart, false)});
   }
   return plan;
 }
