@@ -14,11 +14,11 @@
 #include <vector>
 
 #include "ProcessCpu.h"
+#include "audio/AlsaOutput.h"
+#include "audio/LoadSoundWithVolume.h"
+#include "audio/NullOutput.h"
+#include "audio/clsPlaySound.h"
 #include "util/MessagePump.h"
-#include "voice/AlsaOutput.h"
-#include "voice/LoadSoundWithVolume.h"
-#include "voice/NullOutput.h"
-#include "voice/clsPlaySound.h"
 
 using namespace ekoto;
 using ekoto::bench::CpuSeconds;

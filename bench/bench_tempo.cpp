@@ -2,8 +2,9 @@
 // the tempo and played through clsPlaySound + the paced null output, as the
 // window does. Prints the CPU share of one core, the time added between units
 // (wall time minus the stretched sound, over the units) and the stretch's own
-// time per unit.
-// Usage: bench_tempo [voice.pa=data/50on.pa beside the program] [tempo=3] [seconds=30]
+// time per unit. With --pitch every unit is also played at a pitch of the
+// contour, the levels taken in turn as a reading's plan would give them.
+// Usage: bench_tempo [voice.pa=data/50on.pa beside the program] [tempo=3] [seconds=30] [--pitch]
 #include <sys/resource.h>
 
 #include <algorithm>
@@ -14,14 +15,15 @@
 #include <vector>
 
 #include "ProcessCpu.h"
+#include "audio/LoadSoundWithVolume.h"
+#include "audio/NullOutput.h"
+#include "audio/UnitTempo.h"
+#include "audio/clsPlaySound.h"
+#include "engine/UnitPitch.h"
 #include "util/MessagePump.h"
 #include "util/ProgramFolder.h"
 #include "util/Utf.h"
-#include "voice/LoadSoundWithVolume.h"
-#include "voice/NullOutput.h"
 #include "voice/PaFile.h"
-#include "voice/UnitTempo.h"
-#include "voice/clsPlaySound.h"
 
 using namespace ekoto;
 using ekoto::bench::CpuSeconds;
@@ -38,6 +40,11 @@ int main(int argc, char** argv) {
   const std::u16string voice = argc > 1 ? Utf8ToUtf16(argv[1]) : ProgramFolder() + u"50on.pa";
   const double dTempo = argc > 2 ? std::atof(argv[2]) : 3.0;
   const double seconds = argc > 3 ? std::atof(argv[3]) : 30.0;
+  const bool bPitch = argc > 4 && std::string(argv[4]) == "--pitch";
+  // The levels a sentence steps through: low, high, a downstepped high, the lowest high, a final fall.
+  const double levels[] = {kLowLevel, kHighLevel, kHighLevel - kDownstep, kLowestHigh, kLowLevel - kFinalFall};
+  size_t nLevel = 0;
+  double dBefore = kLowLevel;
 
   PAHEADER header;
   const auto names = GetPASoundNames(voice, header);
@@ -68,7 +75,13 @@ int main(int argc, char** argv) {
       if (bytes.empty()) continue;
       const auto s0 = std::chrono::steady_clock::now();
       int16_t nBits = h.nBitsPerSample;
-      StretchUnit(bytes, nBits, h.nChannels, h.lSampleRate, dTempo);
+      UnitPitch pitch;
+      if (bPitch) {
+        const double dLevel = levels[nLevel++ % std::size(levels)];
+        pitch = {dBefore, dLevel, dLevel};
+        dBefore = dLevel;
+      }
+      StretchUnit(bytes, nBits, h.nChannels, h.lSampleRate, dTempo, pitch);
       const double stretch = Since(s0);
       stretchSum += stretch;
       stretchMax = std::max(stretchMax, stretch);
@@ -81,8 +94,8 @@ int main(int argc, char** argv) {
   const double wall = Since(t0);
   const double cpu = CpuSeconds() - cpu0;
 
-  std::printf("voice: %s, %d units at tempo x%.2f through the paced null output, %.2f s of sound in %.3f s\n",
-              Utf16ToUtf8(voice).c_str(), nUnits, dTempo, sound, wall);
+  std::printf("voice: %s, %d units at tempo x%.2f%s through the paced null output, %.2f s of sound in %.3f s\n",
+              Utf16ToUtf8(voice).c_str(), nUnits, dTempo, bPitch ? " with pitch" : "", sound, wall);
   std::printf("cpu share of one core: %.3f %% (target <= 5 %%)\n", 100.0 * cpu / wall);
   std::printf("added time between units: %.3f ms (target <= 5 ms)\n", 1000.0 * (wall - sound) / nUnits);
   std::printf("time-stretch per unit: %.3f ms mean, %.3f ms max\n", 1000.0 * stretchSum / nUnits,

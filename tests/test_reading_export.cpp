@@ -8,9 +8,9 @@
 #include <filesystem>
 
 #include "PaTestFiles.h"
+#include "audio/Pcm16.h"
+#include "audio/ReadingExport.h"
 #include "voice/PaWriter.h"
-#include "voice/Pcm16.h"
-#include "voice/ReadingExport.h"
 
 namespace ekoto {
 namespace {
@@ -107,15 +107,18 @@ TEST(ExportTest, ReplacesTheFileALinkNamesAndKeepsItsMode) {
   }
 }
 
-TEST(Pcm16Test, EveryVoiceWidthBecomesSigned16Bit) {
-  struct Row { std::vector<uint8_t> bytes; int nBits; std::vector<int16_t> pcm; };
+TEST(Pcm16Test, EveryVoiceWidthBecomesSigned16BitMono) {
+  struct Row { std::vector<uint8_t> bytes; int nBits, nChannels; std::vector<int16_t> pcm; };
   const Row rows[] = {
-      {{0, 128, 255}, 8, {-32768, 0, 32512}},
-      {{0x01, 0x80, 0xFF, 0x7F, 0x33}, 16, {-32767, 32767}},  // the odd last byte is left out
-      {{1, 2, 3}, 24, {}},
-      {Pcm16Bytes({-32767, 32767, 5}), 16, {-32767, 32767, 5}},
+      {{0, 128, 255}, 8, 1, {-32768, 0, 32512}},
+      {{0x01, 0x80, 0xFF, 0x7F, 0x33}, 16, 1, {-32767, 32767}},  // the odd last byte is left out
+      {{0, 255, 128, 128}, 8, 2, {-128, 0}},                      // channels are averaged
+      {{0x00, 0x80, 0xFF, 0x7F, 0x10, 0x00, 0x30, 0x00, 0x01}, 16, 2, {0, 0x20}},
+      {{1, 2, 3}, 24, 1, {}},
+      {{1, 2, 3}, 8, 0, {}},
+      {Pcm16Bytes({-32767, 32767, 5}), 16, 1, {-32767, 32767, 5}},
   };
-  for (const Row& row : rows) EXPECT_EQ(ToPcm16(row.bytes, row.nBits), row.pcm) << row.nBits;
+  for (const Row& row : rows) EXPECT_EQ(ToPcm16(row.bytes, row.nBits, row.nChannels), row.pcm) << row.nBits;
 }
 
 }  // namespace

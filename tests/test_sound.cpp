@@ -11,13 +11,13 @@
 #include <tuple>
 
 #include "PaTestFiles.h"
+#include "audio/AlsaOutput.h"
+#include "audio/LoadSoundWithVolume.h"
+#include "audio/NullOutput.h"
+#include "audio/PlaySoundFile.h"
+#include "audio/WavFileOutput.h"
+#include "audio/clsPlaySound.h"
 #include "util/MessagePump.h"
-#include "voice/AlsaOutput.h"
-#include "voice/LoadSoundWithVolume.h"
-#include "voice/NullOutput.h"
-#include "voice/PlaySoundFile.h"
-#include "voice/WavFileOutput.h"
-#include "voice/clsPlaySound.h"
 
 namespace ekoto {
 namespace {

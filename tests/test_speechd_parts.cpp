@@ -1,6 +1,7 @@
 // The pieces of the speech-dispatcher module that work on values (SSML, the
 // names of characters and keys, the audio escaping, the sample conversion, the
-// steps of its state) and the time-stretching behind its rate and pitch.
+// steps of its state), the time-stretching behind its rate and pitch, and the
+// window's 抑揚 setting.
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -8,12 +9,13 @@
 #include <tuple>
 #include <vector>
 
+#include "PaTestFiles.h"
 #include "audio/TimeStretch.h"
 #include "speechd/CharNames.h"
 #include "speechd/ModuleState.h"
 #include "speechd/SsipChannel.h"
 #include "speechd/SsmlText.h"
-#include "speechd/UnitAudio.h"
+#include "speechd/UserSetup.h"
 
 namespace {
 
@@ -81,17 +83,6 @@ TEST(SpeechdParts, AudioEscapingInvertsBitFiveOfNewlineAndEscape) {
   EXPECT_EQ(ekoto::EscapeAudioBytes(std::string("a\0\n\x7d", 4)), std::string("a\0\x7d\x2a\x7d\x5d", 6));
 }
 
-TEST(SpeechdParts, SamplesBecomeSixteenBitMono) {
-  struct Row { std::vector<uint8_t> bytes; int bits, channels; std::vector<int16_t> pcm; };
-  const Row rows[] = {
-      {{0, 128, 255}, 8, 1, {-32768, 0, 32512}},
-      {{0x00, 0x80, 0xff, 0x7f, 0x01, 0x00, 0x33}, 16, 1, {-32768, 32767, 1}},  // a partial last sample is left out
-      {{0, 255, 128, 128}, 8, 2, {-128, 0}},                                    // channels are averaged
-      {{1, 2, 3}, 24, 1, {}},
-  };
-  for (const Row& row : rows) EXPECT_EQ(ekoto::SampleToPcm16(row.bytes, row.bits, row.channels), row.pcm);
-}
-
 constexpr int kRate = 22050;
 
 // Rising zero crossings per second over the middle half (the ends ramp in and out).
@@ -119,6 +110,22 @@ TEST(TimeStretch, LengthFollowsTempoAndPitchMovesBySemitonesOnly) {
   for (const Unchanged& row : {Unchanged{part, kRate, 1.0}, Unchanged{part, kRate, 0.0}, Unchanged{part, kRate, NAN},
                                Unchanged{part, 0, 2.0}, Unchanged{{}, kRate, 2.0}})
     EXPECT_EQ(ekoto::TimeStretch(row.pcm, row.rate, row.tempo), row.pcm);
+}
+
+TEST(SpeechdParts, IntonationFollowsTheWindowsEkotoIni) {
+  // ini "": no ekoto.ini beside options.dat.
+  const struct { std::string ini; bool bIntonation; } rows[] = {
+      {"", true},
+      {"[General]\nTempo=1.5\nIntonation=false\n", false},
+      {"[General]\r\nIntonation=false\r\n", false},
+      {"[General]\nIntonation=true\n", true},
+      {"[Resume]\nIntonation=false\n", true},  // another group's key
+  };
+  for (const auto& row : rows) {
+    ekoto::testing::ScratchDir dir;
+    if (!row.ini.empty()) ekoto::testing::WriteString(dir.Path("ekoto.ini"), row.ini);
+    EXPECT_EQ(ekoto::LoadUserSetup(dir.Path16(""), dir.Path16("options.dat")).bIntonation, row.bIntonation) << row.ini;
+  }
 }
 
 }  // namespace

@@ -6,8 +6,8 @@
 
 #include "PaTestFiles.h"
 #include "RunTool.h"
+#include "audio/LoadSoundWithVolume.h"
 #include "voice/AudioImport.h"
-#include "voice/LoadSoundWithVolume.h"
 #include "voice/PaCheck.h"
 #include "voice/PaScan.h"
 #include "voice/PaWriter.h"

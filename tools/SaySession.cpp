@@ -5,11 +5,11 @@
 #include <cstdio>
 #include <thread>
 
+#include "audio/LoadSoundWithVolume.h"
+#include "audio/PlaySoundFile.h"
+#include "audio/UnitTempo.h"
 #include "conversion/MecabReverseConverter.h"
-#include "voice/LoadSoundWithVolume.h"
 #include "voice/PaFile.h"
-#include "voice/PlaySoundFile.h"
-#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {
@@ -29,6 +29,7 @@ SaySession::SaySession(const SaySettings& settings, ISoundOutput& output, WavFil
       m_wavFile(wavFile),
       m_player(output, m_queue),
       m_reader(*this, *this, DefaultReverseConverter()) {
+  m_reader.SetAccentSource(settings.pAccent);
   m_reader.SetWaveFilePlayer([this](const std::u16string& fp) { PlayWaveFile(fp, m_player); });
   m_queue.SetDispatcher([this](int32_t uMsg, int32_t wParam, int32_t lParam) { Dispatch(uMsg, wParam, lParam); });
   m_player.SetReport([this](const std::string& sWhy) {
@@ -86,7 +87,7 @@ void SaySession::OnPlaySound(std::u16string s) {
     return;
   }
   int16_t nBits = header.nBitsPerSample;
-  StretchUnit(sample, nBits, header.nChannels, header.lSampleRate, m_settings.dTempo);
+  StretchUnit(sample, nBits, header.nChannels, header.lSampleRate, m_settings.dTempo, m_reader.PitchOfUnit());
   m_player.PlaySoundAfter(0, lLiveWait, sample, header.lSampleRate, nBits, header.nChannels);
 }
 

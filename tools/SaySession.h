@@ -6,12 +6,13 @@
 #include <cstdint>
 #include <string>
 
+#include "audio/SoundOutput.h"
+#include "audio/WavFileOutput.h"
+#include "audio/clsPlaySound.h"
+#include "conversion/AccentPlan.h"
 #include "conversion/ConversionChain.h"
 #include "engine/clsReadUp.h"
 #include "util/MessagePump.h"
-#include "voice/SoundOutput.h"
-#include "voice/WavFileOutput.h"
-#include "voice/clsPlaySound.h"
 
 namespace ekoto {
 
@@ -22,6 +23,7 @@ struct SaySettings {
   float fSpeed = 1.0f;   // 0 to 1
   double dTempo = 1.0;   // 0.5 to 3: each unit time-stretched, its pitch kept
   bool bProgress = false;
+  IAccentSource* pAccent = nullptr;  // borrowed; nullptr reads at the voice's own pitch
 };
 
 // A message of the library (which may start "ekoto: ") as this tool says it.

@@ -16,6 +16,9 @@
 #include <vector>
 
 #include "SaySession.h"
+#include "audio/AlsaOutput.h"
+#include "audio/UnitTempo.h"
+#include "audio/WavFileOutput.h"
 #include "conversion/AozoraText.h"
 #include "conversion/ConvTemplete.h"
 #include "conversion/ConversionChain.h"
@@ -27,10 +30,7 @@
 #include "util/Cp932.h"
 #include "util/ProgramFolder.h"
 #include "util/Utf.h"
-#include "voice/AlsaOutput.h"
 #include "voice/PaFile.h"
-#include "voice/UnitTempo.h"
-#include "voice/WavFileOutput.h"
 
 namespace ekoto {
 namespace {

@@ -11,14 +11,14 @@
 #include <chrono>
 #include <cstdio>
 
-#include "../ProcessCpu.h"
 #include "../BenchText.h"
+#include "../ProcessCpu.h"
+#include "audio/NullOutput.h"
 #include "conversion/MecabReverseConverter.h"
 #include "ui/JapaneseFonts.h"
 #include "ui/ReadTextBox.h"
 #include "ui/frmMain.h"
 #include "util/ProgramFolder.h"
-#include "voice/NullOutput.h"
 
 using ekoto::bench::CpuSeconds;
 

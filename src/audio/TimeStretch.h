@@ -16,4 +16,11 @@ std::vector<int16_t> TimeStretch(const std::vector<int16_t>& pcm, int sampleRate
 std::vector<int16_t> ChangeTempoAndPitch(const std::vector<int16_t>& pcm, int sampleRate, double tempo,
                                          double semitones);
 
+// ChangeTempoAndPitch whose pitch moves while the sound plays: from dStart
+// semitones at its beginning to dHold at kGlideIn of its length, held to the
+// half, then to dEnd at its end. The length is that of TimeStretch.
+inline constexpr double kGlideIn = 0.3;
+std::vector<int16_t> ChangeTempoAndGlide(const std::vector<int16_t>& pcm, int sampleRate, double tempo, double dStart,
+                                         double dHold, double dEnd);
+
 }  // namespace ekoto

@@ -59,11 +59,16 @@ void clsReadUp::PlayText(const std::u16string& strText) {
 
     std::u16string txt = SaidSentence(m_sText, sentence);
     m_events.OnConvertion(txt);
-    const std::vector<std::u16string> units = SplitSyllables(ConvKanji2Hiragana(txt, m_converter));
+    const std::u16string sReading = ConvKanji2Hiragana(txt, m_converter);
+    const std::vector<std::u16string> units = SplitSyllables(sReading);
+    std::vector<UnitPitch> pitches;
+    if (m_pAccent) pitches = UnitPitches(units, sReading, m_pAccent->PlanAccent(txt, sReading));
 
     bool bSought = false;
     for (int32_t j = m_lUnitIndex; j < static_cast<int32_t>(units.size()); ++j) {
+      m_pitchOfUnit = pitches.empty() ? UnitPitch{} : pitches[j];
       m_events.OnPlaySound(units[j]);
+      m_pitchOfUnit = {};
       m_eventLoop.DoEvents();
       if (m_nRequest == kSeek) {
         m_nRequest = kNone;

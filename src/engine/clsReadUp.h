@@ -5,7 +5,8 @@
 //
 // Data flow per sentence: OnPlayPos (the sentence as shown) → SaidSentence (ruby
 // for bases, no notes, today's kana) → OnConvertion (the owner applies the
-// reading options) → ConvKanji2Hiragana → SplitSyllables → OnPlaySound per unit.
+// reading options) → ConvKanji2Hiragana → SplitSyllables (and, with an accent
+// source, the pitch of every unit) → OnPlaySound for each unit.
 // Single-threaded: every call comes from the owner's thread.
 #pragma once
 #include <cstdint>
@@ -13,9 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "conversion/AccentPlan.h"
 #include "conversion/ReverseConverter.h"
 #include "conversion/SplitText.h"
 #include "engine/ReadUpEvents.h"
+#include "engine/UnitPitch.h"
 
 namespace ekoto {
 
@@ -50,6 +53,12 @@ class clsReadUp {
   void PlaySoundFromFile(const std::u16string& fp);
   void SetWaveFilePlayer(std::function<void(const std::u16string&)> player);
 
+  // The source of each sentence's accent plan, borrowed; nullptr (the default)
+  // reads every unit at the voice's own pitch. Takes effect at the next sentence.
+  void SetAccentSource(IAccentSource* pAccent) { m_pAccent = pAccent; }
+  // The pitch of the unit being played: valid during OnPlaySound, flat otherwise.
+  const UnitPitch& PitchOfUnit() const { return m_pitchOfUnit; }
+
   // Returns true iff PlayText is on the call stack.
   bool IsReading() const { return m_bReading; }
   // Returns true iff a paused position is held for the next PlayText.
@@ -64,6 +73,8 @@ class clsReadUp {
   IEventYield& m_eventLoop;
   IReverseConverter& m_converter;
   std::function<void(const std::u16string&)> m_waveFilePlayer;
+  IAccentSource* m_pAccent = nullptr;
+  UnitPitch m_pitchOfUnit;
 
   int32_t m_lUnitIndex = 0;
   int16_t m_nRequest = kNone;

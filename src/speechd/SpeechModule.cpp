@@ -3,12 +3,12 @@
 #include <algorithm>
 #include <cstdlib>
 
-#include "audio/TimeStretch.h"
+#include "audio/LoadSoundWithVolume.h"
+#include "audio/Pcm16.h"
+#include "audio/UnitTempo.h"
 #include "conversion/ConvTemplete.h"
 #include "speechd/CharNames.h"
-#include "speechd/UnitAudio.h"
 #include "util/Utf.h"
-#include "voice/LoadSoundWithVolume.h"
 
 namespace ekoto {
 namespace {
@@ -373,10 +373,11 @@ void SpeechModule::OnPlaySound(std::u16string s) {
   const std::vector<uint8_t> bytes =
       LoadSoundWithVolume(CurrentVoice().sPath, s, VolumeFactor(m_settings, m_setup.fVolume), header);
   if (bytes.empty() || header.lSampleRate <= 0) return;
-  std::vector<int16_t> pcm = SampleToPcm16(bytes, header.nBitsPerSample, header.nChannels);
+  std::vector<int16_t> pcm = ToPcm16(bytes, header.nBitsPerSample, header.nChannels);
   if (pcm.empty()) return;
   m_nSampleRate = header.lSampleRate;
-  pcm = ChangeTempoAndPitch(pcm, m_nSampleRate, Tempo(m_settings), PitchSemitones(m_settings));
+  pcm = StretchPcm(std::move(pcm), m_nSampleRate, Tempo(m_settings),
+                   (m_setup.bIntonation ? m_reader.PitchOfUnit() : UnitPitch{}).MovedBy(PitchSemitones(m_settings)));
   // A slower reading is a pause before each unit, as in the program.
   const size_t nPause = static_cast<size_t>(UnitPauseMs(m_settings)) * static_cast<size_t>(m_nSampleRate) / 1000;
   pcm.insert(pcm.begin(), nPause, 0);

@@ -40,6 +40,7 @@ struct UserSetup {
   std::u16string sTemplatePath;
   ReadingOptions reading;
   float fVolume = 4.0f;  // the user's volume, 0 to 4
+  bool bIntonation = true;  // 抑揚: units at the pitch of their mora, when there is an accent source
 };
 
 struct ModuleConfig {
@@ -60,6 +61,10 @@ class SpeechModule : public IReadUpEvents, public IEventYield {
   // Answers INIT, then serves commands until QUIT or the end of input.
   // Returns the exit status: 0 after QUIT, 1 when the input ended without it.
   int Run();
+
+  // The source of each sentence's accent plan, borrowed; nullptr (the default)
+  // reads at the voice's own pitch. The client's pitch setting moves the whole contour.
+  void SetAccentSource(IAccentSource* pAccent) { m_reader.SetAccentSource(pAccent); }
 
   void OnPlay() override {}
   void OnPlayPos(int32_t lSeek, int32_t lLength) override;

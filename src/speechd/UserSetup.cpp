@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <string>
 #include <system_error>
 
 #include "settings/COptions.h"
@@ -81,6 +83,24 @@ std::u16string WindowProgramFolder(const std::u16string& moduleFolder) {
   return CFile().IsFile(bin + kWindow) ? bin : u"";
 }
 
+namespace {
+
+// The window's 抑揚 setting in its ekoto.ini (Qt's ini format: "Intonation=false"
+// under [General]); on when the file or the line is missing.
+bool IntonationIn(const std::filesystem::path& iniPath) {
+  std::ifstream in(iniPath);
+  std::string line;
+  bool bGeneral = false;
+  while (std::getline(in, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.starts_with('[')) bGeneral = line == "[General]";
+    if (bGeneral && line == "Intonation=false") return false;
+  }
+  return true;
+}
+
+}  // namespace
+
 UserSetup LoadUserSetup(const std::u16string& programFolder, const std::u16string& optionsPath) {
   const std::u16string base = ModuleDataBase(programFolder);
   COptions options;
@@ -92,6 +112,7 @@ UserSetup LoadUserSetup(const std::u16string& programFolder, const std::u16strin
   setup.sTemplatePath = options.sConvTempletePath;
   setup.reading = {options.bAUpperCase, options.bANNarrow, options.bNumeric};
   setup.fVolume = window.GetVolume();
+  if (!optionsPath.empty()) setup.bIntonation = IntonationIn(PathOf(optionsPath).parent_path() / "ekoto.ini");
   AddVoice(setup.voices, PathOf(options.sPAPath));
   AddVoicesIn(setup.voices, PathOf(options.sPAPath).parent_path());
   AddVoicesIn(setup.voices, PathOf(BundledFilePath(base, u"50on.pa")).parent_path());

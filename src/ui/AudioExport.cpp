@@ -3,12 +3,16 @@
 namespace ekoto {
 
 AudioExportJob::AudioExportJob(std::u16string text, ExportSettings settings,
-                               std::unique_ptr<IReverseConverter> converter, std::string sPath, QObject* parent)
+                               std::unique_ptr<IReverseConverter> converter, std::string sPath,
+                               std::unique_ptr<IAccentSource> accent, QObject* parent)
     : QObject(parent),
       m_text(std::move(text)),
       m_settings(std::move(settings)),
       m_converter(std::move(converter)),
-      m_sPath(std::move(sPath)) {}
+      m_accent(std::move(accent)),
+      m_sPath(std::move(sPath)) {
+  m_settings.pAccent = m_accent.get();
+}
 
 AudioExportJob::~AudioExportJob() {
   if (!m_thread) return;

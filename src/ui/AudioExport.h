@@ -9,8 +9,9 @@
 #include <memory>
 #include <string>
 
+#include "audio/ReadingExport.h"
+#include "conversion/AccentPlan.h"
 #include "conversion/ReverseConverter.h"
-#include "voice/ReadingExport.h"
 
 namespace ekoto {
 
@@ -18,8 +19,9 @@ class AudioExportJob : public QObject, private IExportProgress {
   Q_OBJECT
 
  public:
+  // accent, when given, becomes the settings' accent source for this job's thread.
   AudioExportJob(std::u16string text, ExportSettings settings, std::unique_ptr<IReverseConverter> converter,
-                 std::string sPath, QObject* parent = nullptr);
+                 std::string sPath, std::unique_ptr<IAccentSource> accent = nullptr, QObject* parent = nullptr);
   ~AudioExportJob() override;
 
   void Start();
@@ -38,6 +40,7 @@ class AudioExportJob : public QObject, private IExportProgress {
   std::u16string m_text;
   ExportSettings m_settings;
   std::unique_ptr<IReverseConverter> m_converter;
+  std::unique_ptr<IAccentSource> m_accent;
   std::string m_sPath;
   ExportResult m_result;
   std::atomic<bool> m_bCancel{false};

@@ -15,6 +15,7 @@
 #include <QToolButton>
 #include <cstdio>
 
+#include "audio/PlaySoundFile.h"
 #include "controls/VolumeBar.h"
 #include "settings/modLoadAndSaveOptions.h"
 #include "ui/AudioExport.h"
@@ -25,7 +26,6 @@
 #include "ui/frmCreatePA.h"
 #include "ui/frmDictionary.h"
 #include "ui/frmOptions.h"
-#include "voice/PlaySoundFile.h"
 
 namespace ekoto {
 namespace {
@@ -60,7 +60,9 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
       m_sOptionsSavePath(services.sOptionsSavePath.empty() ? services.sOptionsPath : services.sOptionsSavePath),
       m_soundOutput(services.output),
       m_clsPlaySound(m_soundOutput, m_pump),
-      m_makeConverter(services.makeConverter) {
+      m_makeConverter(services.makeConverter),
+      m_makeAccentSource(services.makeAccentSource),
+      m_pAccent(m_makeAccentSource ? m_makeAccentSource() : nullptr) {
   setWindowTitle(QStringLiteral("Ekoto"));
   m_clsPlaySound.SetReport([this](const std::string& sError) { ReportSoundProblem(sError); });
   m_clsReadUp.SetWaveFilePlayer([this](const std::u16string& fp) { PlayWaveFile(fp, m_clsPlaySound); });

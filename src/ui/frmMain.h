@@ -16,6 +16,9 @@
 #include <optional>
 #include <string>
 
+#include "audio/FallbackOutput.h"
+#include "audio/SoundOutput.h"
+#include "audio/clsPlaySound.h"
 #include "conversion/ReverseConverter.h"
 #include "engine/ReadUpEvents.h"
 #include "engine/clsReadUp.h"
@@ -24,9 +27,6 @@
 #include "ui/QtMessagePump.h"
 #include "ui/modClipboard.h"
 #include "ui/modSubClass.h"
-#include "voice/FallbackOutput.h"
-#include "voice/SoundOutput.h"
-#include "voice/clsPlaySound.h"
 
 class QAction;
 class QFrame;
@@ -56,6 +56,9 @@ struct MainWindowServices {
   // A converter of its own for saving a reading as audio on another thread.
   std::function<std::unique_ptr<IReverseConverter>()> makeConverter = nullptr;
   std::u16string sOptionsSavePath = {};  // where it is saved at the end; "" : sOptionsPath
+  // Accent sources: one for the window's readings, one more for each save on
+  // its thread. nullptr: every unit at the voice's own pitch.
+  std::function<std::unique_ptr<IAccentSource>()> makeAccentSource = nullptr;
 };
 
 // Files larger than this are not read when dropped.
@@ -172,6 +175,9 @@ class frmMain : public QMainWindow,
   // Tempo of the voice, ×0.5 to ×3.0, its pitch kept; the speed slider's pause is apart from it.
   double Tempo() const { return m_dTempo; }
   void SetTempo(double dTempo);
+  // 抑揚: each unit at the pitch of its mora (when there is an accent source), kept in ekoto.ini.
+  bool Intonation() const { return m_bIntonation; }
+  void SetIntonation(bool bIntonation) { m_bIntonation = bIntonation; }
   // At start: opens sFile when given, and offers the reading kept at the last
   // close when the text is the same (held as a pause at its sentence).
   void RestoreReading(const QString& sFile);
@@ -302,6 +308,9 @@ class frmMain : public QMainWindow,
   std::unique_ptr<AudioExportJob> m_pExport;
   double m_dTempo = 1.0;
   const CConvTemplete* m_pHearTemplete = nullptr;  // set while the dictionary window's text is read
+  std::function<std::unique_ptr<IAccentSource>()> m_makeAccentSource;
+  std::unique_ptr<IAccentSource> m_pAccent;  // the window's readings'
+  bool m_bIntonation = true;
 
   int32_t p_WindowLeft = 0;
   int32_t p_WindowTop = 0;

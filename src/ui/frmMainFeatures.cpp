@@ -20,11 +20,11 @@
 #include <cmath>
 #include <cstdio>
 
+#include "audio/UnitTempo.h"
 #include "controls/VolumeBar.h"
 #include "ui/ReadTextBox.h"
 #include "ui/VolumeBarAccessible.h"
 #include "ui/frmMain.h"
-#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {
@@ -119,6 +119,7 @@ void frmMain::CreateFeatureMenus(QMenu* mnuRun, QMenu* mnuProperty) {
   bool bNumber = false;
   const double dTempo = ini.value(QStringLiteral("Tempo"), 1.0).toDouble(&bNumber);
   SetTempo(bNumber ? dTempo : m_dTempo);
+  m_bIntonation = ini.value(QStringLiteral("Intonation"), true).toBool();
   statusBar()->clearMessage();
 }
 
@@ -198,6 +199,7 @@ void frmMain::SetUpAccessibility() {
 void frmMain::SaveFeatureSettings() {
   QSettings ini(FeatureSettingsPath(), QSettings::IniFormat);
   ini.setValue(QStringLiteral("Tempo"), m_dTempo);
+  ini.setValue(QStringLiteral("Intonation"), m_bIntonation);
   const QString sText = txtReadText->toPlainText();
   if ((m_clsReadUp.IsReading() || m_clsReadUp.HoldsPosition()) && sText.size() <= kMaxKeptText) {
     ini.setValue(QStringLiteral("Resume/Text"), sText);

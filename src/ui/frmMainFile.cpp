@@ -87,8 +87,9 @@ void frmMain::SaveReadingAs(const QString& sPath) {
   settings.dTempo = m_dTempo;
   std::unique_ptr<IReverseConverter> converter =
       m_makeConverter ? m_makeConverter() : std::make_unique<MecabReverseConverter>();
+  std::unique_ptr<IAccentSource> accent = m_bIntonation && m_makeAccentSource ? m_makeAccentSource() : nullptr;
   m_pExport = std::make_unique<AudioExportJob>(sText.toStdU16String(), settings, std::move(converter),
-                                               QFile::encodeName(sPath).toStdString());
+                                               QFile::encodeName(sPath).toStdString(), std::move(accent));
   m_pExport->setObjectName(sPath);
 
   prgSaving = new QProgressDialog(QStringLiteral("音声ファイルに保存しています: %1").arg(QFileInfo(sPath).fileName()),

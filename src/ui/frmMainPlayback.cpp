@@ -12,14 +12,14 @@
 #include <cmath>
 #include <cstdio>
 
+#include "audio/LoadSoundWithVolume.h"
+#include "audio/UnitTempo.h"
 #include "controls/VolumeBar.h"
 #include "conversion/ConvTemplete.h"
 #include "conversion/ConversionChain.h"
 #include "settings/OptionsValues.h"
 #include "ui/ReadTextBox.h"
 #include "ui/frmMain.h"
-#include "voice/LoadSoundWithVolume.h"
-#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {
@@ -199,7 +199,7 @@ void frmMain::sdPlaySound(const std::u16string& s, int32_t lWaitMs) {
   }
   // The tempo shortens or lengthens the unit itself, its pitch kept.
   int16_t nBits = header.nBitsPerSample;
-  StretchUnit(bytes, nBits, header.nChannels, header.lSampleRate, m_dTempo);
+  StretchUnit(bytes, nBits, header.nChannels, header.lSampleRate, m_dTempo, m_clsReadUp.PitchOfUnit());
   m_clsPlaySound.PlaySoundAfter(m_hWnd, lWaitMs, bytes, header.lSampleRate, nBits, header.nChannels);
 }
 
@@ -235,6 +235,7 @@ void frmMain::ReadAloud(const std::u16string& strText, int32_t lSeekOffset) {
   // A reading from the beginning highlights from where its text starts in the
   // box; a resumed one keeps the offset it started with.
   if (!m_clsReadUp.IsReading() && !m_clsReadUp.HoldsPosition()) m_lSeekOffset = lSeekOffset;
+  if (!m_clsReadUp.IsReading()) m_clsReadUp.SetAccentSource(m_bIntonation ? m_pAccent.get() : nullptr);
   m_clsReadUp.PlayText(strText);
   AfterReading();
 }

@@ -33,6 +33,7 @@ void frmOptions::CreateControls() {
   chkANNarrow = new QCheckBox(QStringLiteral("アルファベット、数字、記号は半角読み(&N)"), Frame1);
   chkAUpperCase = new QCheckBox(QStringLiteral("アルファベットは大文字読み(&U)"), Frame1);
   chkNumeric = new QCheckBox(QStringLiteral("数字を桁読み(&E)"), Frame1);
+  chkIntonation = new QCheckBox(QStringLiteral("抑揚(&I)"), Frame1);
   Command3 = new QPushButton(QStringLiteral("フォント(&F)"), Frame1);
   lblFont = new QLabel(QStringLiteral("#"), Frame1);
   lblFont->hide();
@@ -64,7 +65,7 @@ void frmOptions::CreateControls() {
   // Named as the program knows them: the clipboard watcher finds its check box by name.
   for (auto [widget, name] : std::initializer_list<std::pair<QWidget*, const char*>>{
            {Frame1, "Frame1"}, {chkClipboard, "chkClipboard"}, {chkANNarrow, "chkANNarrow"},
-           {chkAUpperCase, "chkAUpperCase"}, {chkNumeric, "chkNumeric"}, {Command3, "Command3"},
+           {chkAUpperCase, "chkAUpperCase"}, {chkNumeric, "chkNumeric"}, {chkIntonation, "chkIntonation"}, {Command3, "Command3"},
            {txtConvTempletePath, "txtConvTempletePath"}, {txtPAPath, "txtPAPath"}, {Label1, "Label1"},
            {lblFont, "lblFont"}}) {
     widget->setObjectName(QLatin1String(name));
@@ -72,7 +73,7 @@ void frmOptions::CreateControls() {
 
   auto* grid = new QGridLayout(Frame1);
   int nRow = 0;
-  for (QCheckBox* check : {chkClipboard, chkANNarrow, chkAUpperCase, chkNumeric}) grid->addWidget(check, nRow++, 0, 1, 4);
+  for (QCheckBox* check : {chkClipboard, chkANNarrow, chkAUpperCase, chkNumeric, chkIntonation}) grid->addWidget(check, nRow++, 0, 1, 4);
   grid->addWidget(Command3, nRow++, 0, Qt::AlignLeft);
   grid->setRowMinimumHeight(nRow++, fontMetrics().height() / 2);
   grid->addWidget(Label2[1], nRow++, 0, 1, 4);
@@ -115,6 +116,7 @@ void frmOptions::OptionsFormRead() {
   chkANNarrow->setChecked(options.bANNarrow);
   chkAUpperCase->setChecked(options.bAUpperCase);
   chkNumeric->setChecked(options.bNumeric);
+  chkIntonation->setChecked(m_owner.Intonation());
   txtPAPath->setText(QString::fromStdU16String(options.sPAPath));
   txtConvTempletePath->setText(QString::fromStdU16String(options.sConvTempletePath));
   CopyReadingFont();
@@ -126,6 +128,7 @@ void frmOptions::OptionsFormWrite() {
   options.bANNarrow = chkANNarrow->isChecked();
   options.bAUpperCase = chkAUpperCase->isChecked();
   options.bNumeric = chkNumeric->isChecked();
+  m_owner.SetIntonation(chkIntonation->isChecked());
   options.sPAPath = txtPAPath->text().toStdU16String();
   options.sConvTempletePath = txtConvTempletePath->text().toStdU16String();
   const QFont font = lblFont->font();

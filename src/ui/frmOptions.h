@@ -43,6 +43,7 @@ class frmOptions : public QDialog {
   QCheckBox* chkANNarrow = nullptr;
   QCheckBox* chkAUpperCase = nullptr;
   QCheckBox* chkNumeric = nullptr;
+  QCheckBox* chkIntonation = nullptr;  // 抑揚: kept in ekoto.ini, not in the options record
   QPushButton* Command3 = nullptr;
   QPushButton* cmdDictionary = nullptr;  // the dictionary window over the template in the field
   std::array<QLabel*, 2> Label2{};  // 0 voice, 1 template

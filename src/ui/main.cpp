@@ -12,6 +12,8 @@
 #include <QTimer>
 #include <memory>
 
+#include "audio/AlsaOutput.h"
+#include "audio/NullOutput.h"
 #include "conversion/MecabReverseConverter.h"
 #include "settings/OptionsLocation.h"
 #include "ui/JapaneseFonts.h"
@@ -20,8 +22,6 @@
 #include "ui/frmMain.h"
 #include "ui/frmOptions.h"
 #include "util/ProgramFolder.h"
-#include "voice/AlsaOutput.h"
-#include "voice/NullOutput.h"
 
 int main(int argc, char** argv) {
   QApplication app(argc, argv);

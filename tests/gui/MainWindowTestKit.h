@@ -15,12 +15,12 @@
 #include <vector>
 
 #include "../PaTestFiles.h"
+#include "audio/NullOutput.h"
 #include "conversion/ReverseConverter.h"
-#include "ui/modClipboard.h"
 #include "ui/ReadTextBox.h"
 #include "ui/frmMain.h"
+#include "ui/modClipboard.h"
 #include "util/Utf.h"
-#include "voice/NullOutput.h"
 #include "voice/PaWriter.h"
 
 namespace ekoto::testing {

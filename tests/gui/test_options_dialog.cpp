@@ -99,6 +99,15 @@ TEST_F(OptionsDialogTest, OkWritesEachControlAsItStands) {
     EXPECT_EQ(std::tuple(font.family().toStdU16String(), font.pointSize(), font.bold()),
               std::tuple(expected.sFontName, expected.nFontSize, expected.bFontBold)) << i;
   }
+  // 抑揚 goes to the window's own settings, not to the options record.
+  const COptions before = w->clsOptions;
+  RunOptions([](frmOptions& form) {
+    EXPECT_TRUE(form.chkIntonation->isChecked());
+    form.chkIntonation->setChecked(false);
+    form.Command1->click();
+  });
+  EXPECT_FALSE(w->Intonation());
+  EXPECT_EQ(w->clsOptions, before);
 }
 
 // Cancel, Escape and the close box throw every edit away, the browsed paths and chosen font too.

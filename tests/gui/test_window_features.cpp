@@ -261,6 +261,8 @@ TEST_F(FeaturesTest, ClosingWhilePausedKeepsThePlaceForTheSameTextOnlyAndOptions
   AtUnit(3, [this] { w->mnuRun_Pause_Click(); });
   w->mnuRun_Play_Click();
   w->SetTempo(1.5);
+  EXPECT_TRUE(w->Intonation());  // 抑揚 is on until turned off
+  w->SetIntonation(false);
   w->close();
   EXPECT_EQ(FileText(dir.Path("options.dat")), options);
 
@@ -271,6 +273,7 @@ TEST_F(FeaturesTest, ClosingWhilePausedKeepsThePlaceForTheSameTextOnlyAndOptions
   for (const auto& row : rows) {
     auto next = OpenWindow();
     EXPECT_DOUBLE_EQ(next->Tempo(), 1.5);
+    EXPECT_FALSE(next->Intonation());
     next->RestoreReading(*row.file ? QString::fromStdString(dir.Path(row.file).string()) : QString());
     EXPECT_EQ(next->txtReadText->toPlainText(), QString::fromUtf16(row.box)) << row.file;
     EXPECT_EQ(next->mnuRun_Stop->isEnabled(), row.bOffered) << row.file;

@@ -8,7 +8,7 @@
 #include <thread>
 #include <vector>
 
-#include "voice/SoundOutput.h"
+#include "audio/SoundOutput.h"
 
 namespace ekoto {
 

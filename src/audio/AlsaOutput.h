@@ -11,7 +11,7 @@
 #include <thread>
 #include <vector>
 
-#include "voice/SoundOutput.h"
+#include "audio/SoundOutput.h"
 
 namespace ekoto {
 

@@ -1,4 +1,4 @@
-#include "voice/ReadingExport.h"
+#include "audio/ReadingExport.h"
 
 #include <sndfile.h>
 #include <sys/stat.h>
@@ -11,11 +11,11 @@
 #include <cstring>
 #include <filesystem>
 
+#include "audio/LoadSoundWithVolume.h"
+#include "audio/Pcm16.h"
+#include "audio/UnitTempo.h"
 #include "conversion/ConvTemplete.h"
 #include "engine/clsReadUp.h"
-#include "voice/LoadSoundWithVolume.h"
-#include "voice/Pcm16.h"
-#include "voice/UnitTempo.h"
 
 namespace ekoto {
 namespace {
@@ -135,6 +135,7 @@ class ExportSink : public IReadUpEvents, public IEventYield {
       : m_settings(settings), m_file(file), m_progress(progress), m_lTextLength(lTextLength),
         m_reader(*this, *this, converter) {
     if (!settings.sTempletePath.empty()) m_templete.Load(settings.sTempletePath);
+    m_reader.SetAccentSource(settings.pAccent);
   }
 
   void Read(const std::u16string& text) { m_reader.PlayText(text); }
@@ -161,7 +162,7 @@ class ExportSink : public IReadUpEvents, public IEventYield {
     if (bytes.empty() || header.nChannels != 1) return;
     std::vector<int16_t> pcm = ToPcm16(bytes, header.nBitsPerSample);
     if (pcm.empty()) return;
-    pcm = StretchPcm(std::move(pcm), header.lSampleRate, m_settings.dTempo);
+    pcm = StretchPcm(std::move(pcm), header.lSampleRate, m_settings.dTempo, m_reader.PitchOfUnit());
     if (!m_file.IsOpen()) {
       if (!Check(m_file.Open(header.lSampleRate, m_sError))) return;
       // Waits before the first sound were counted before the rate was known.

@@ -1,5 +1,5 @@
 // clsPlaySound: open, write, wait for the done message, close; one buffer per call.
-#include "voice/clsPlaySound.h"
+#include "audio/clsPlaySound.h"
 
 #include <cmath>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // NullOutput: a timer thread posts each buffer's done message when its playing
 // time has passed, as a device that plays in real time would.
-#include "voice/NullOutput.h"
+#include "audio/NullOutput.h"
 
 #include <algorithm>
 

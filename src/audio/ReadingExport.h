@@ -10,6 +10,7 @@
 #include <cstdint>
 #include <string>
 
+#include "conversion/AccentPlan.h"
 #include "conversion/ConversionChain.h"
 #include "conversion/ReverseConverter.h"
 
@@ -22,6 +23,8 @@ struct ExportSettings {
   float fVolume = 4.0f;  // 0 to 4; 0 writes silence of the full length
   float fSpeed = 1.0f;   // 0 to 1: 1000 - speed × 1000 ms of silence before each unit
   double dTempo = 1.0;   // 0.5 to 3: each unit time-stretched, its pitch kept
+  // Borrowed, and used by the export's thread alone; nullptr reads at the voice's own pitch.
+  IAccentSource* pAccent = nullptr;
 };
 
 enum class ExportStatus {

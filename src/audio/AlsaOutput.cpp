@@ -1,6 +1,6 @@
 // AlsaOutput: every device call happens on the worker thread; the owner's calls
 // hand it jobs and commands and, for Open and Reset, wait until it has done them.
-#include "voice/AlsaOutput.h"
+#include "audio/AlsaOutput.h"
 
 #include <algorithm>
 #include <cstdarg>

@@ -7,8 +7,8 @@
 #include <memory>
 #include <string>
 
-#include "voice/NullOutput.h"
-#include "voice/SoundOutput.h"
+#include "audio/NullOutput.h"
+#include "audio/SoundOutput.h"
 
 namespace ekoto {
 

@@ -1,6 +1,6 @@
 // PlayWaveFile: libsndfile decodes the whole file to 16-bit PCM, which is played
 // as one buffer so that the wait ends exactly when the sound does.
-#include "voice/PlaySoundFile.h"
+#include "audio/PlaySoundFile.h"
 
 #include <sndfile.h>
 

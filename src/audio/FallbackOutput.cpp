@@ -1,4 +1,4 @@
-#include "voice/FallbackOutput.h"
+#include "audio/FallbackOutput.h"
 
 #include <utility>
 

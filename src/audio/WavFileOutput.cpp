@@ -1,6 +1,6 @@
 // WavFileOutput: raw PCM bytes go to libsndfile unchanged (8-bit unsigned,
 // wider samples signed little-endian, as in the voice file).
-#include "voice/WavFileOutput.h"
+#include "audio/WavFileOutput.h"
 
 #include <algorithm>
 #include <utility>

@@ -7,7 +7,7 @@
 #include <string>
 #include <vector>
 
-#include "voice/SoundOutput.h"
+#include "audio/SoundOutput.h"
 
 namespace ekoto {
 

@@ -7,8 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "audio/SoundOutput.h"
 #include "util/MessagePump.h"
-#include "voice/SoundOutput.h"
 
 namespace ekoto {
 

@@ -1,5 +1,5 @@
 // LoadSoundWithVolume, ScaleSample, ClipToByte and ClipToInt16.
-#include "voice/LoadSoundWithVolume.h"
+#include "audio/LoadSoundWithVolume.h"
 
 #include <cmath>
 

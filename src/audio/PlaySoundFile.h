@@ -3,7 +3,7 @@
 #pragma once
 #include <string>
 
-#include "voice/clsPlaySound.h"
+#include "audio/clsPlaySound.h"
 
 namespace ekoto {
 
