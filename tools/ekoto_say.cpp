@@ -2,6 +2,7 @@
 //   ekoto-say [options] [TEXT...]   reads the text aloud (or into a WAV file with -o)
 //   ekoto-say --kana [TEXT...]      prints the hiragana of every input line
 //   ekoto-say --units [TEXT...]     prints the syllable units, separated by spaces
+//   ekoto-say --accent [TEXT...]    prints the reading with its pitch accent marks
 // Input is the arguments (joined by spaces), a file (-f) or standard input.
 #include <unistd.h>
 
@@ -16,6 +17,8 @@
 #include <vector>
 
 #include "SaySession.h"
+#include "conversion/AccentEstimator.h"
+#include "conversion/AccentNotation.h"
 #include "conversion/ConvTemplete.h"
 #include "conversion/ConversionChain.h"
 #include "conversion/MecabReverseConverter.h"
@@ -34,7 +37,7 @@
 namespace ekoto {
 namespace {
 
-enum class Mode { kSpeak, kKana, kUnits };
+enum class Mode { kSpeak, kKana, kUnits, kAccent };
 
 struct SayOptions {
   Mode mode = Mode::kSpeak;
@@ -58,6 +61,8 @@ void PrintUsage(FILE* out) {
       "  --tempo T         tempo, 0.5 to 3: each unit faster or slower, its pitch kept (default 1)\n"
       "  --kana            print the hiragana reading of each input line instead\n"
       "  --units           print the syllable units of each line, separated by spaces\n"
+      "  --accent          print the reading of each line with its accent: # phrase, _ pause,\n"
+      "                    [ rise, ] fall after the nucleus, ? question (^み[ずを#か]った$)\n"
       "  --template FILE   conversion template (default: the bundled templete.txt)\n"
       "  --no-upper        do not map letters to upper case\n"
       "  --no-narrow       do not narrow full-width characters\n"
@@ -88,6 +93,8 @@ bool ParseArguments(int argc, char** argv, SayOptions& options) {
       options.mode = Mode::kKana;
     } else if (arg == "--units") {
       options.mode = Mode::kUnits;
+    } else if (arg == "--accent") {
+      options.mode = Mode::kAccent;
     } else if (arg == "--no-upper") {
       options.say.reading.bAUpperCase = false;
     } else if (arg == "--no-narrow") {
@@ -149,9 +156,18 @@ void LoadTemplate(const std::string& templatePath) {
   if (CFile().IsFile(bundled)) LoadConvTemplete(bundled);
 }
 
-// The line's kana, or its units separated by spaces (cut sentence by sentence,
-// as the reader cuts them).
+CAccentEstimator& LineAccent() {
+  static CAccentEstimator estimator;
+  return estimator;
+}
+
+// The line's kana, its units separated by spaces, or its accent (cut sentence by
+// sentence, as the reader cuts them).
 std::string ConvertLine(const std::u16string& line, const SayOptions& options) {
+  if (options.mode == Mode::kAccent) {
+    return Utf16ToUtf8(
+        FormatAccentNotation(AccentOfText(line, options.say.reading, DefaultReverseConverter(), LineAccent())));
+  }
   const auto readings = SentenceReadings(line, options.say.reading, DefaultReverseConverter());
   std::u16string out;
   for (const std::u16string& kana : readings) {
@@ -168,7 +184,7 @@ std::string ConvertLine(const std::u16string& line, const SayOptions& options) {
   return Utf16ToUtf8(out);
 }
 
-// --kana and --units: one line out per line in.
+// --kana, --units and --accent: one line out per line in.
 int ConvertLines(std::istream& in, const SayOptions& options) {
   int status = 0;
   std::string line;
@@ -184,6 +200,10 @@ int ConvertLines(std::istream& in, const SayOptions& options) {
     const std::string converted = ConvertLine(Utf8ToUtf16(line), options);
     std::fwrite(converted.data(), 1, converted.size(), stdout);
     std::fputc('\n', stdout);
+  }
+  if (options.mode == Mode::kAccent && !LineAccent().LoadError().empty()) {
+    std::fprintf(stderr, "ekoto-say: %s\n", Utf16ToUtf8(LineAccent().LoadError()).c_str());
+    status = 1;
   }
   return status;
 }

@@ -1,0 +1,190 @@
+#include "conversion/AccentRules.h"
+
+#include <algorithm>
+
+#include "conversion/Morae.h"
+
+namespace ekoto {
+namespace {
+
+bool IsFunctionWord(const AccentWord& w) { return w.sPartOfSpeech == u"助詞" || w.sPartOfSpeech == u"助動詞"; }
+
+bool IsStandAloneClass(const AccentWord& w) {
+  return w.sPartOfSpeech == u"副詞" || w.sPartOfSpeech == u"接続詞" || w.sPartOfSpeech == u"連体詞";
+}
+
+bool IsNoun(const AccentWord& w) { return w.sPartOfSpeech == u"名詞"; }
+
+bool IsContinuative(const AccentWord& w) { return w.sConjugation.starts_with(u"連用"); }
+
+// The rule of word's list that applies after a word of part of speech sPrev:
+// "名詞%F1/動詞%F2@0" gives "F2@0" after a verb; an entry without a part of
+// speech applies after any word. Empty when none applies.
+std::u16string_view RuleAfter(std::u16string_view sRules, std::u16string_view sPrev) {
+  while (!sRules.empty()) {
+    const size_t end = std::min(sRules.find(u'/'), sRules.size());
+    const std::u16string_view sEntry = sRules.substr(0, end);
+    const size_t percent = sEntry.find(u'%');
+    if (percent == std::u16string_view::npos) return sEntry;
+    if (sEntry.substr(0, percent) == sPrev) return sEntry.substr(percent + 1);
+    sRules.remove_prefix(std::min(end + 1, sRules.size()));
+  }
+  return {};
+}
+
+// The number after '@' in a rule such as "F2@-1"; 0 without one.
+int RuleShift(std::u16string_view sRule) {
+  const size_t at = sRule.find(u'@');
+  if (at == std::u16string_view::npos) return 0;
+  int nSign = 1;
+  int nValue = 0;
+  for (const char16_t c : sRule.substr(at + 1)) {
+    if (c == u'-') {
+      nSign = -1;
+    } else if (c >= u'0' && c <= u'9') {
+      nValue = nValue * 10 + (c - u'0');
+    } else {
+      break;
+    }
+  }
+  return nSign * nValue;
+}
+
+}  // namespace
+
+bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
+  if (word.bSeparate || prev.sPron.empty() || word.sPron.empty()) return false;
+  // Later rules overrule earlier ones.
+  bool bJoins = true;
+  if (prev.sPartOfSpeech == u"形容詞" && IsNoun(word)) bJoins = false;
+  if (IsNoun(prev) && prev.sSubclass1 == u"形容動詞語幹" && IsNoun(word)) bJoins = false;
+  if (prev.sPartOfSpeech == u"動詞" && (word.sPartOfSpeech == u"形容詞" || IsNoun(word))) bJoins = false;
+  if (IsStandAloneClass(prev) || IsStandAloneClass(word)) bJoins = false;
+  if ((IsNoun(prev) && prev.sSubclass1 == u"副詞可能") || (IsNoun(word) && word.sSubclass1 == u"副詞可能")) {
+    bJoins = false;
+  }
+  if (IsFunctionWord(word)) bJoins = true;
+  if (IsFunctionWord(prev) && !IsFunctionWord(word)) bJoins = false;
+  if (prev.sSubclass1 == u"接尾" && IsNoun(word)) bJoins = false;
+  if (word.sPartOfSpeech == u"形容詞" && word.sSubclass1 == u"非自立") {
+    bJoins = (prev.sPartOfSpeech == u"動詞" && IsContinuative(prev)) ||
+             (prev.sPartOfSpeech == u"形容詞" && IsContinuative(prev)) ||
+             (prev.sPartOfSpeech == u"助詞" && prev.sSubclass1 == u"接続助詞" &&
+              (prev.sSurface == u"て" || prev.sSurface == u"で"));
+  }
+  if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"非自立") {
+    bJoins = (prev.sPartOfSpeech == u"動詞" && IsContinuative(prev)) ||
+             (IsNoun(prev) && prev.sSubclass1 == u"サ変接続");
+  }
+  if (IsNoun(prev) &&
+      (word.sPartOfSpeech == u"動詞" || word.sPartOfSpeech == u"形容詞" || word.sSubclass1 == u"形容動詞語幹")) {
+    bJoins = false;
+  }
+  if (prev.sPartOfSpeech == u"記号" || word.sPartOfSpeech == u"記号") bJoins = false;
+  if (word.sPartOfSpeech == u"接頭詞") bJoins = false;
+  if (prev.sSubclass3 == u"姓" && IsNoun(word)) bJoins = false;
+  if (IsNoun(prev) && word.sSubclass3 == u"名") bJoins = false;
+  if (word.sSubclass1 == u"接尾") bJoins = true;
+  return bJoins;
+}
+
+int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const AccentWord& word) {
+  int nResult = nAccent;
+  if (prev.sPartOfSpeech == u"接頭詞" && prev.sChainRule.starts_with(u'P')) {
+    // A prefix: the word after it keeps its nucleus, shifted past the prefix.
+    const std::u16string_view sRule = prev.sChainRule;
+    if (sRule == u"P1") {
+      nResult = word.nAccent == 0 ? 0 : nMoraeBefore + word.nAccent;
+    } else if (sRule == u"P2") {
+      nResult = nMoraeBefore + (word.nAccent == 0 ? 1 : word.nAccent);
+    } else if (sRule == u"P6") {
+      nResult = 0;
+    } else {
+      nResult = word.nAccent == 0 ? nAccent : nMoraeBefore + word.nAccent;
+    }
+  } else if (word.sChainRule.starts_with(u'C')) {
+    // The second part of a compound noun.
+    switch (word.sChainRule.size() > 1 ? word.sChainRule[1] : u'0') {
+      case u'1':
+        nResult = word.nAccent == 0 ? 0 : nMoraeBefore + word.nAccent;
+        break;
+      case u'2':
+        nResult = nMoraeBefore + 1;
+        break;
+      case u'3':
+        nResult = nMoraeBefore;
+        break;
+      case u'4':
+        nResult = 0;
+        break;
+      default:
+        break;
+    }
+  } else {
+    const std::u16string_view sRule = RuleAfter(word.sChainRule, prev.sPartOfSpeech);
+    const int nShifted = nMoraeBefore + RuleShift(sRule);
+    if (sRule.starts_with(u"F2")) {
+      if (nAccent == 0) nResult = nShifted;
+    } else if (sRule.starts_with(u"F3")) {
+      if (nAccent != 0) nResult = nShifted;
+    } else if (sRule.starts_with(u"F4")) {
+      nResult = nShifted;
+    } else if (sRule.starts_with(u"F5")) {
+      nResult = 0;
+    }
+  }
+  return std::clamp(nResult, 0, nMoraeBefore + word.nMorae);
+}
+
+AccentPlan PlanOfWords(std::span<const AccentWord> words) {
+  AccentPlan plan;
+  size_t phraseStart = 0;  // index in plan of the current phrase's first mora
+  int nAccent = 0;
+  const auto closePhrase = [&] {
+    if (nAccent > 0 && phraseStart + static_cast<size_t>(nAccent) <= plan.size()) {
+      plan[phraseStart + static_cast<size_t>(nAccent) - 1].bNucleus = true;
+    }
+  };
+  for (size_t i = 0; i < words.size(); ++i) {
+    const AccentWord& word = words[i];
+    if (word.sPron.empty()) continue;
+    const AccentWord* prev = i > 0 ? &words[i - 1] : nullptr;
+    const int nBefore = static_cast<int>(plan.size() - phraseStart);
+    if (prev && nBefore > 0 && JoinsPreviousPhrase(*prev, word)) {
+      nAccent = JoinedAccent(nAccent, nBefore, *prev, word);
+    } else {
+      closePhrase();
+      phraseStart = plan.size();
+      nAccent = std::clamp(word.nAccent, 0, word.nMorae);
+    }
+    bool bFirst = plan.size() == phraseStart;
+    for (std::u16string& mora : SplitMorae(word.sPron)) {
+      plan.push_back({.sMora = std::move(mora), .bPhraseStart = bFirst});
+      bFirst = false;
+    }
+  }
+  closePhrase();
+  SetLevelsFromNuclei(plan);
+  return plan;
+}
+
+void SetLevelsFromNuclei(AccentPlan& plan) {
+  for (size_t start = 0; start < plan.size();) {
+    size_t end = start + 1;
+    while (end < plan.size() && !plan[end].bPhraseStart) ++end;
+    size_t nucleus = end;  // none
+    for (size_t i = start; i < end; ++i) {
+      if (plan[i].bNucleus) {
+        nucleus = i;
+        break;
+      }
+    }
+    for (size_t i = start; i < end; ++i) {
+      plan[i].bNucleus = i == nucleus;
+      plan[i].bHigh = i == start ? nucleus == start : i <= nucleus;
+    }
+    start = end;
+  }
+}
+
+}  // namespace ekoto
