@@ -30,6 +30,7 @@ enum Field {
   kSubclass2 = 2,
   kSubclass3 = 3,
   kConjugation = 5,
+  kBase = 6,
   kPronunciation = 8,
   kAccent = 9,
   kChainRule = 10,
@@ -133,6 +134,7 @@ void AppendWords(const MeCab::Node& node, std::vector<AccentWord>& words) {
     return;
   }
   word.sConjugation = FieldText(fields[kConjugation]);
+  word.sBase = FieldText(fields[kBase]);
   word.sChainRule = FieldText(fields[kChainRule]);
   const auto prons = SplitFields(fields[kPronunciation], ':');
   const auto accents = SplitFields(fields[kAccent], ':');
@@ -147,10 +149,12 @@ void AppendWords(const MeCab::Node& node, std::vector<AccentWord>& words) {
 }
 
 // True iff the sentence asks: it ends in a question mark, or in the final
-// particle か.
+// particle か. A piece cut at a comma (…無いか、) does not end a sentence.
 bool IsQuestion(const std::u16string& sSentence, const std::vector<AccentWord>& words) {
   const size_t last = sSentence.find_last_not_of(u" 　\t」』）)｣");
-  if (last != std::u16string::npos && (sSentence[last] == u'？' || sSentence[last] == u'?')) return true;
+  if (last == std::u16string::npos) return false;
+  if (sSentence[last] == u'？' || sSentence[last] == u'?') return true;
+  if (std::u16string_view(u"、，,､").find(sSentence[last]) != std::u16string_view::npos) return false;
   for (auto it = words.rbegin(); it != words.rend(); ++it) {
     if (it->sPartOfSpeech == u"記号") continue;
     return it->sPartOfSpeech == u"助詞" && it->sSurface == u"か" && it->sSubclass1.find(u"終助詞") != std::u16string::npos;

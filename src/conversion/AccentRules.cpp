@@ -1,6 +1,7 @@
 #include "conversion/AccentRules.h"
 
 #include <algorithm>
+#include <vector>
 
 #include "conversion/Morae.h"
 
@@ -14,6 +15,9 @@ bool IsStandAloneClass(const AccentWord& w) {
 }
 
 bool IsNoun(const AccentWord& w) { return w.sPartOfSpeech == u"名詞"; }
+
+bool IsSpecialMora(std::u16string_view mora) { return mora == u"ん" || mora == u"ー" || mora == u"っ"; }
+
 
 bool IsContinuative(const AccentWord& w) { return w.sConjugation.starts_with(u"連用"); }
 
@@ -85,28 +89,69 @@ bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
   if (prev.sSubclass3 == u"姓" && IsNoun(word)) bJoins = false;
   if (IsNoun(prev) && word.sSubclass3 == u"名") bJoins = false;
   if (word.sSubclass1 == u"接尾") bJoins = true;
+  // Measured on annotated speech, beyond the rules above:
+  // a verbal noun and the する that makes it a verb (告発する, 勉強できる);
+  if (IsNoun(prev) && prev.sSubclass1 == u"サ変接続" && word.sPartOfSpeech == u"動詞") bJoins = true;
+  // an auxiliary verb after て or で (読んでいる, 書いてしまう);
+  if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"非自立" && prev.sSubclass1 == u"接続助詞" &&
+      (prev.sSurface == u"て" || prev.sSurface == u"で")) {
+    bJoins = true;
+  }
+  // a dependent noun after the predicate it completes (読んだこと, 来るので);
+  if (IsNoun(word) && word.sSubclass1 == u"非自立" &&
+      (prev.sPartOfSpeech == u"動詞" || prev.sPartOfSpeech == u"助動詞" || prev.sPartOfSpeech == u"形容詞")) {
+    bJoins = true;
+  }
+  // a dependent noun after an adnominal (そのため, このよう);
+  if (IsNoun(word) && word.sSubclass1 == u"非自立" && prev.sPartOfSpeech == u"連体詞") bJoins = true;
+  // an adjective before a verb is a phrase of its own (早く走る);
+  if (prev.sPartOfSpeech == u"形容詞" && word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"自立") bJoins = false;
+  // ない after a topic particle starts anew (ではない, でもない).
+  if (word.sPartOfSpeech == u"助動詞" && word.sBase == u"ない" && prev.sPartOfSpeech == u"助詞" &&
+      (prev.sSubclass1 == u"係助詞" || prev.sSubclass1 == u"副助詞")) {
+    bJoins = false;
+  }
   return bJoins;
 }
 
+int OwnAccent(const AccentWord& word) {
+  int nAccent = std::clamp(word.nAccent, 0, word.nMorae);
+  // The dictionary gives verbs the nucleus of their dictionary form; a stem
+  // that ends on it (つとめ of つとめ]る, かけ of か]ける) falls a mora earlier
+  // once conjugated (つと]めた, か]けて).
+  if (word.sPartOfSpeech == u"動詞" && !word.sConjugation.starts_with(u"基本形") && nAccent == word.nMorae &&
+      nAccent >= 2) {
+    const std::vector<std::u16string> morae = SplitMorae(word.sPron);
+    --nAccent;
+    // A nucleus never sits on ん, ー or っ.
+    while (nAccent > 1 && IsSpecialMora(morae[static_cast<size_t>(nAccent) - 1])) --nAccent;
+  }
+  return nAccent;
+}
+
 int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const AccentWord& word) {
+  const int nOwn = OwnAccent(word);
   int nResult = nAccent;
+  bool bLeavesFlat = false;  // the rule leaves a flat phrase flat
   if (prev.sPartOfSpeech == u"接頭詞" && prev.sChainRule.starts_with(u'P')) {
     // A prefix: the word after it keeps its nucleus, shifted past the prefix.
     const std::u16string_view sRule = prev.sChainRule;
     if (sRule == u"P1") {
-      nResult = word.nAccent == 0 ? 0 : nMoraeBefore + word.nAccent;
+      nResult = nOwn == 0 ? 0 : nMoraeBefore + nOwn;
     } else if (sRule == u"P2") {
-      nResult = nMoraeBefore + (word.nAccent == 0 ? 1 : word.nAccent);
+      nResult = nMoraeBefore + (nOwn == 0 ? 1 : nOwn);
     } else if (sRule == u"P6") {
       nResult = 0;
     } else {
-      nResult = word.nAccent == 0 ? nAccent : nMoraeBefore + word.nAccent;
+      nResult = nOwn == 0 ? nAccent : nMoraeBefore + nOwn;
     }
+  } else if (word.sSurface == u"的" && word.sSubclass1 == u"接尾") {
+    nResult = 0;  // X的 is flat (でんとーてき, けーざいてき)
   } else if (word.sChainRule.starts_with(u'C')) {
     // The second part of a compound noun.
     switch (word.sChainRule.size() > 1 ? word.sChainRule[1] : u'0') {
       case u'1':
-        nResult = word.nAccent == 0 ? 0 : nMoraeBefore + word.nAccent;
+        nResult = nOwn == 0 ? 0 : nMoraeBefore + nOwn;
         break;
       case u'2':
         nResult = nMoraeBefore + 1;
@@ -120,18 +165,49 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
       default:
         break;
     }
+    // A dependent noun after a predicate keeps the predicate's nucleus, and
+    // brings its own to a flat one (か]くことが, つかうこと]が).
+    if (word.sSubclass1 == u"非自立" && !IsNoun(prev)) {
+      nResult = nAccent;
+      bLeavesFlat = true;
+    }
   } else {
-    const std::u16string_view sRule = RuleAfter(word.sChainRule, prev.sPartOfSpeech);
+    std::u16string_view sRule = RuleAfter(word.sChainRule, prev.sPartOfSpeech);
+    // After an auxiliary that the list does not name, the entry for verbs
+    // holds: auxiliaries inflect as verbs do (いけませ]ん).
+    if (sRule.empty() && prev.sPartOfSpeech == u"助動詞") sRule = RuleAfter(word.sChainRule, u"動詞");
     const int nShifted = nMoraeBefore + RuleShift(sRule);
     if (sRule.starts_with(u"F2")) {
       if (nAccent == 0) nResult = nShifted;
     } else if (sRule.starts_with(u"F3")) {
       if (nAccent != 0) nResult = nShifted;
+      bLeavesFlat = true;
     } else if (sRule.starts_with(u"F4")) {
       nResult = nShifted;
     } else if (sRule.starts_with(u"F5")) {
       nResult = 0;
+    } else {
+      bLeavesFlat = true;
     }
+    if (word.sPartOfSpeech == u"助詞" && word.sSubclass1 == u"係助詞" && word.sSurface == u"は" &&
+        prev.sPartOfSpeech == u"助詞" && nAccent == 0) {
+      nResult = nMoraeBefore;  // a flat phrase falls before は after a particle (くちに]わ, して]わ)
+    }
+    if (word.sPartOfSpeech == u"助動詞" && (word.sBase == u"う" || word.sBase == u"よう") &&
+        prev.sPartOfSpeech == u"動詞") {
+      nResult = nMoraeBefore;  // the volitional falls before its う (あるこ]ー)
+    }
+    if (word.sPartOfSpeech == u"助詞" && word.sSubclass1 == u"接続助詞" && word.sSurface == u"と" &&
+        prev.sPartOfSpeech == u"動詞" && nAccent == 0) {
+      nResult = nMoraeBefore;  // a flat verb falls before the conditional と (ふむ]と)
+    }
+  }
+  // A word of two morae or more with a nucleus of its own that joins a flat
+  // phrase under a rule that leaves flat phrases alone brings its nucleus
+  // (こーにゅーでき]る, ねむれな]かった); plain ない stays flat (かわない).
+  const bool bPlainNai = word.sBase == u"ない" && word.sConjugation.starts_with(u"基本形");
+  if (bLeavesFlat && nAccent == 0 && nOwn > 0 && word.nMorae >= 2 && !bPlainNai) {
+    nResult = nMoraeBefore + nOwn;
   }
   return std::clamp(nResult, 0, nMoraeBefore + word.nMorae);
 }
@@ -155,7 +231,7 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
     } else {
       closePhrase();
       phraseStart = plan.size();
-      nAccent = std::clamp(word.nAccent, 0, word.nMorae);
+      nAccent = OwnAccent(word);
     }
     bool bFirst = plan.size() == phraseStart;
     for (std::u16string& mora : SplitMorae(word.sPron)) {

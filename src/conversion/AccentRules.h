@@ -20,6 +20,7 @@ struct AccentWord {
   std::u16string sSubclass2;     // 助数詞, 人名, …
   std::u16string sSubclass3;     // 姓, 名, …
   std::u16string sConjugation;   // 連用形, 基本形, … (verbs and auxiliaries)
+  std::u16string sBase;          // the dictionary form (する for し, ない for なかっ)
   std::u16string sPron;          // hiragana as said; empty for symbols
   int nAccent = 0;               // the nucleus on its own: 0 flat, n after the n-th mora
   int nMorae = 0;                // morae of sPron
@@ -33,6 +34,10 @@ struct AccentWord {
 
 // True iff word joins the accent phrase of prev, the word said before it.
 bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word);
+
+// The word's nucleus as said in its form: the dictionary's, moved for
+// conjugated verbs and adjectives. 0 is flat.
+int OwnAccent(const AccentWord& word);
 
 // The nucleus of a phrase after word joins it: nAccent is the phrase's nucleus
 // so far (0 flat), nMoraeBefore its morae before word, prev the word before.
