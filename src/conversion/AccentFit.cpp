@@ -64,8 +64,9 @@ AccentPlan FitPlanToReading(const AccentPlan& planned, std::u16string_view readi
     if (i > 0 && j > 0 &&
         cost[at(i, j)] ==
             cost[at(i - 1, j - 1)] + (SoundsAlike(planned[i - 1].sMora, fitted[j - 1].sMora) ? 0 : 1)) {
-      bStart[j - 1] = planned[i - 1].bPhraseStart;
-      bNucleus[j - 1] = planned[i - 1].bNucleus;
+      // Added to, not set: a dropped mora after this one may have left its nucleus here.
+      if (planned[i - 1].bPhraseStart) bStart[j - 1] = true;
+      if (planned[i - 1].bNucleus) bNucleus[j - 1] = true;
       --i;
       --j;
     } else if (i > 0 && (j == 0 || cost[at(i, j)] == cost[at(i - 1, j)] + 1)) {
