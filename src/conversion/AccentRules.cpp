@@ -193,6 +193,12 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
         prev.sPartOfSpeech == u"助詞" && nAccent == 0) {
       nResult = nMoraeBefore;  // a flat phrase falls before は after a particle (くちに]わ, して]わ)
     }
+    if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"接尾") {
+      // The passive and causative (れる, させる) keep a flat verb flat and move
+      // an accented verb's nucleus to their own next-to-last mora (そだてら]れた).
+      nResult = nAccent == 0 ? 0 : nMoraeBefore + std::max(word.nMorae - 1, 0);
+      bLeavesFlat = false;
+    }
     if (word.sPartOfSpeech == u"助動詞" && (word.sBase == u"う" || word.sBase == u"よう") &&
         prev.sPartOfSpeech == u"動詞") {
       nResult = nMoraeBefore;  // the volitional falls before its う (あるこ]ー)
