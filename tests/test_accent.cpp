@@ -144,6 +144,10 @@ TEST(AccentRulesTest, WordsJoinIntoPhrasesAndPlaceTheNucleus) {
        {Word(u"名詞", u"一般", u"あめ", 0, u"C3"), Word(u"記号", u"読点", u"", 0, u""),
         Word(u"名詞", u"一般", u"あめ", 0, u"C3")},
        u"^あ[め#あ[め$"},
+      {"particle joins across a closing bracket",
+       {Word(u"記号", u"括弧開", u"", 0, u""), Word(u"感動詞", u"", u"はい", 1, u""),
+        Word(u"記号", u"括弧閉", u"", 0, u""), Word(u"助詞", u"格助詞", u"と", 0, u"形容詞%F1/動詞%F1")},
+       u"^は]いと$"},
   };
   for (const Row& row : rows) {
     EXPECT_EQ(FormatAccentNotation(PlanOfWords(row.words)), row.notation) << row.name;

@@ -227,18 +227,27 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
       plan[phraseStart + static_cast<size_t>(nAccent) - 1].bNucleus = true;
     }
   };
-  for (size_t i = 0; i < words.size(); ++i) {
-    const AccentWord& word = words[i];
-    if (word.sPron.empty()) continue;
-    const AccentWord* prev = i > 0 ? &words[i - 1] : nullptr;
+  const AccentWord* prev = nullptr;  // the last word said
+  bool bSymbolBetween = false;  // a word not said (a symbol) since prev
+  for (const AccentWord& word : words) {
+    if (word.sPron.empty()) {
+      bSymbolBetween = true;
+      continue;
+    }
     const int nBefore = static_cast<int>(plan.size() - phraseStart);
-    if (prev && nBefore > 0 && JoinsPreviousPhrase(*prev, word)) {
+    // A particle never starts a phrase, not even after a closing bracket
+    // (「はい」と); any other word after a word not said does.
+    const bool bJoins = prev && nBefore > 0 && (!bSymbolBetween || IsFunctionWord(word)) &&
+                        JoinsPreviousPhrase(*prev, word);
+    if (bJoins) {
       nAccent = JoinedAccent(nAccent, nBefore, *prev, word);
     } else {
       closePhrase();
       phraseStart = plan.size();
       nAccent = OwnAccent(word);
     }
+    prev = &word;
+    bSymbolBetween = false;
     bool bFirst = plan.size() == phraseStart;
     for (std::u16string& mora : SplitMorae(word.sPron)) {
       plan.push_back({.sMora = std::move(mora), .bPhraseStart = bFirst});
