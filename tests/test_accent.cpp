@@ -166,6 +166,7 @@ TEST(AccentFitTest, PlanFollowsTheSpokenReading) {
       {.planned = u"^あ]めが#ふ]る$", .reading = u"あめが、ふる。", .fitted = u"^あ]めが_ふ]る$"},
       {.planned = u"^あ[めがふる$", .reading = u"あめが、ふる", .fitted = u"^あ[めが_ふ[る$"},  // pause starts a phrase
       {.planned = u"^$", .reading = u"あめ", .fitted = u"^あ[め$"},
+      {.planned = u"^と$", .reading = u"PCと 「ABC」", .fitted = u"^P[C#と[ABC$"},  // letters are said, brackets not
       {.planned = u"^あ]め$", .reading = u"。", .fitted = u"^$"},
   };
   for (const Row& row : rows) {

@@ -6,6 +6,7 @@
 
 #include "conversion/AccentRules.h"
 #include "conversion/Morae.h"
+#include "conversion/ReadingScore.h"
 
 namespace ekoto {
 namespace {
@@ -23,6 +24,8 @@ AccentPlan ReadingMorae(std::u16string_view reading) {
       continue;
     }
     if (!IsKanaLetter(c)) {
+      // Letters and digits are said one by one; other symbols and spaces not at all.
+      if (!StripPunctuation(reading.substr(i, 1)).empty()) plan.push_back({.sMora = std::u16string(1, c)});
       ++i;
       continue;
     }
@@ -37,47 +40,52 @@ AccentPlan ReadingMorae(std::u16string_view reading) {
 
 }  // namespace
 
-AccentPlan FitPlanToReading(const AccentPlan& planned, std::u16string_view reading) {
-  AccentPlan fitted = ReadingMorae(reading);
-  const size_t n = planned.size();
-  const size_t m = fitted.size();
-  if (m == 0) return fitted;
-
-  // Edit distance table, planned morae down, reading morae across.
+std::vector<std::optional<size_t>> MatchMoraeBySound(const AccentPlan& from, const AccentPlan& to) {
+  const size_t n = from.size();
+  const size_t m = to.size();
   std::vector<int> cost((n + 1) * (m + 1));
   const auto at = [m](size_t i, size_t j) { return i * (m + 1) + j; };
+  const auto sub = [&](size_t i, size_t j) { return SoundsAlike(from[i].sMora, to[j].sMora) ? 0 : 1; };
   for (size_t i = 0; i <= n; ++i) cost[at(i, 0)] = static_cast<int>(i);
   for (size_t j = 0; j <= m; ++j) cost[at(0, j)] = static_cast<int>(j);
   for (size_t i = 1; i <= n; ++i) {
     for (size_t j = 1; j <= m; ++j) {
-      const int nSub = SoundsAlike(planned[i - 1].sMora, fitted[j - 1].sMora) ? 0 : 1;
-      cost[at(i, j)] = std::min({cost[at(i - 1, j - 1)] + nSub, cost[at(i - 1, j)] + 1, cost[at(i, j - 1)] + 1});
+      cost[at(i, j)] = std::min({cost[at(i - 1, j - 1)] + sub(i - 1, j - 1), cost[at(i - 1, j)] + 1,
+                                 cost[at(i, j - 1)] + 1});
     }
   }
-
-  // Walk back, moving what a dropped planned mora held onto the reading's morae.
-  std::vector<bool> bStart(m, false);
-  std::vector<bool> bNucleus(m, false);
-  size_t i = n;
-  size_t j = m;
-  while (i > 0 || j > 0) {
-    if (i > 0 && j > 0 &&
-        cost[at(i, j)] ==
-            cost[at(i - 1, j - 1)] + (SoundsAlike(planned[i - 1].sMora, fitted[j - 1].sMora) ? 0 : 1)) {
-      // Added to, not set: a dropped mora after this one may have left its nucleus here.
-      if (planned[i - 1].bPhraseStart) bStart[j - 1] = true;
-      if (planned[i - 1].bNucleus) bNucleus[j - 1] = true;
-      --i;
-      --j;
+  std::vector<std::optional<size_t>> match(n);
+  for (size_t i = n, j = m; i > 0 || j > 0;) {
+    if (i > 0 && j > 0 && cost[at(i, j)] == cost[at(i - 1, j - 1)] + sub(i - 1, j - 1)) {
+      match[--i] = --j;
     } else if (i > 0 && (j == 0 || cost[at(i, j)] == cost[at(i - 1, j)] + 1)) {
-      // A planned mora the reading lacks.
-      if (planned[i - 1].bNucleus && j > 0) bNucleus[j - 1] = true;
-      if (planned[i - 1].bPhraseStart && j < m) bStart[j] = true;
       --i;
     } else {
-      // A reading mora the plan lacks: it belongs to the phrase before.
       --j;
     }
+  }
+  return match;
+}
+
+AccentPlan FitPlanToReading(const AccentPlan& planned, std::u16string_view reading) {
+  AccentPlan fitted = ReadingMorae(reading);
+  const size_t m = fitted.size();
+  if (m == 0) return fitted;
+  const auto match = MatchMoraeBySound(planned, fitted);
+  std::vector<bool> bStart(m, false);
+  std::vector<bool> bNucleus(m, false);
+  size_t next = 0;  // the reading's mora after the last one matched
+  for (size_t i = 0; i < planned.size(); ++i) {
+    if (match[i]) {
+      next = *match[i] + 1;
+      if (planned[i].bPhraseStart) bStart[next - 1] = true;
+      if (planned[i].bNucleus) bNucleus[next - 1] = true;
+      continue;
+    }
+    // A planned mora the reading lacks: its nucleus goes to the mora said
+    // before it, its phrase start to the mora said after it.
+    if (planned[i].bNucleus && next > 0) bNucleus[next - 1] = true;
+    if (planned[i].bPhraseStart && next < m) bStart[next] = true;
   }
   bStart[0] = true;
   for (size_t k = 0; k < m; ++k) {
