@@ -40,12 +40,11 @@ class CAccentEstimator final : public IAccentSource {
   // dictionary works.
   const std::u16string& LoadError() const { return m_sLoadError; }
 
+ private:
+  bool EnsureLoaded();
   // The words the dictionary finds in sSentence, with their accent fields; empty
   // when the dictionary cannot be loaded.
   std::vector<AccentWord> AnalyseWords(const std::u16string& sSentence);
-
- private:
-  bool EnsureLoaded();
 
   std::string m_sDicDir;
   bool m_bLoadTried = false;
