@@ -204,6 +204,7 @@ std::u16string Estimate(CAccentEstimator& estimator, const std::u16string& text)
 
 TEST(AccentEstimatorTest, MinimalPairsQuestionsAndPauses) {
   CAccentEstimator estimator;
+  ASSERT_TRUE(estimator.Preload()) << Utf16ToUtf8(estimator.LoadError());
   const std::vector<std::pair<std::u16string, std::u16string>> rows = {
       {u"雨が降る。", u"^あ]めが#ふ]る$"},
       {u"飴をなめる。", u"^あ[めを#な[め]る$"},
@@ -222,6 +223,7 @@ TEST(AccentEstimatorTest, MinimalPairsQuestionsAndPauses) {
 
 TEST(AccentEstimatorTest, WithoutItsDictionaryPlansNothingAndSaysWhy) {
   CAccentEstimator estimator("/nonexistent/naist-jdic");
+  EXPECT_FALSE(estimator.Preload());
   EXPECT_TRUE(estimator.PlanAccent(u"雨が降る。", u"あめがふる。").empty());
   EXPECT_NE(estimator.LoadError().find(u"open-jtalk-mecab-naist-jdic"), std::u16string::npos);
   EXPECT_NE(estimator.LoadError().find(u"/nonexistent/naist-jdic"), std::u16string::npos);

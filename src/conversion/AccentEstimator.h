@@ -35,6 +35,10 @@ class CAccentEstimator final : public IAccentSource {
   // and LoadError says why.
   AccentPlan PlanAccent(const std::u16string& sSentence, const std::u16string& sReading) override;
 
+  // Loads the dictionary now rather than at the first PlanAccent (10-30 ms), so
+  // that a reader can pay it before the first sentence. True iff it is usable.
+  bool Preload() { return EnsureLoaded(); }
+
   // Why plans are empty: the dictionary could not be loaded (naming the folder
   // and the package to install). Empty before the first PlanAccent and while the
   // dictionary works.
