@@ -27,7 +27,6 @@ constexpr std::array<const char*, 4> kDicFiles = {"sys.dic", "matrix.bin", "char
 enum Field {
   kPartOfSpeech = 0,
   kSubclass1 = 1,
-  kSubclass2 = 2,
   kSubclass3 = 3,
   kConjugation = 5,
   kBase = 6,
@@ -123,7 +122,6 @@ void AppendWords(const MeCab::Node& node, std::vector<AccentWord>& words) {
   word.sPartOfSpeech = FieldText(fields[kPartOfSpeech]);
   if (fields.size() > kSubclass3) {
     word.sSubclass1 = FieldText(fields[kSubclass1]);
-    word.sSubclass2 = FieldText(fields[kSubclass2]);
     word.sSubclass3 = FieldText(fields[kSubclass3]);
   }
   if (fields.size() < kFieldCount) {
