@@ -173,6 +173,11 @@ TEST(AccentFitTest, PlanFollowsTheSpokenReading) {
     EXPECT_EQ(FormatAccentNotation(FitPlanToReading(ParseAccentNotation(row.planned), row.reading)), row.fitted)
         << Utf16ToUtf8(row.planned) << " on " << Utf16ToUtf8(row.reading);
   }
+  // A sentence of thousands of morae, a mora short of its plan near the start.
+  const std::u16string sLong(3000, u'か');
+  const AccentPlan fitted = FitPlanToReading(ParseAccentNotation(u"^ご" + sLong + u"]が$"), sLong + u"が");
+  ASSERT_EQ(fitted.size(), 3001u);
+  EXPECT_TRUE(fitted[2999].bNucleus);
 }
 
 TEST(AccentScoreTest, CountsMoraePhrasesAndSentences) {

@@ -11,6 +11,9 @@
 namespace ekoto {
 namespace {
 
+// Half-width of the alignment band beyond the difference in length.
+constexpr size_t kBand = 48;
+
 bool IsPauseMark(char16_t c) { return std::u16string_view(u"、。，．,.！!？?；;：:…").find(c) != std::u16string_view::npos; }
 
 // The reading's morae, each marked when a pause mark follows it.
@@ -43,22 +46,34 @@ AccentPlan ReadingMorae(std::u16string_view reading) {
 std::vector<std::optional<size_t>> MatchMoraeBySound(const AccentPlan& from, const AccentPlan& to) {
   const size_t n = from.size();
   const size_t m = to.size();
-  std::vector<int> cost((n + 1) * (m + 1));
-  const auto at = [m](size_t i, size_t j) { return i * (m + 1) + j; };
+  // Only cells near the diagonal are kept, so that a sentence of thousands of
+  // morae needs neither megabytes nor milliseconds; sentences of ordinary
+  // length lie wholly inside the band.
+  const size_t w = kBand + (n > m ? n - m : m - n);
+  const auto lo = [&](size_t i) { const size_t c = n == 0 ? 0 : i * m / n; return c > w ? c - w : 0; };
+  const auto hi = [&](size_t i) { const size_t c = n == 0 ? m : i * m / n; return std::min(m, c + w); };
+  constexpr int kFar = 1 << 29;
+  std::vector<int> cost((n + 1) * (2 * w + 1), kFar);
+  const auto cell = [&](size_t i, size_t j) -> int {
+    return j < lo(i) || j > hi(i) ? kFar : cost[i * (2 * w + 1) + (j - lo(i))];
+  };
   const auto sub = [&](size_t i, size_t j) { return SoundsAlike(from[i].sMora, to[j].sMora) ? 0 : 1; };
-  for (size_t i = 0; i <= n; ++i) cost[at(i, 0)] = static_cast<int>(i);
-  for (size_t j = 0; j <= m; ++j) cost[at(0, j)] = static_cast<int>(j);
-  for (size_t i = 1; i <= n; ++i) {
-    for (size_t j = 1; j <= m; ++j) {
-      cost[at(i, j)] = std::min({cost[at(i - 1, j - 1)] + sub(i - 1, j - 1), cost[at(i - 1, j)] + 1,
-                                 cost[at(i, j - 1)] + 1});
+  for (size_t i = 0; i <= n; ++i) {
+    for (size_t j = lo(i); j <= hi(i); ++j) {
+      int c = kFar;
+      if (i == 0 || j == 0) {
+        c = static_cast<int>(i + j);
+      } else {
+        c = std::min({cell(i - 1, j - 1) + sub(i - 1, j - 1), cell(i - 1, j) + 1, cell(i, j - 1) + 1});
+      }
+      cost[i * (2 * w + 1) + (j - lo(i))] = c;
     }
   }
   std::vector<std::optional<size_t>> match(n);
   for (size_t i = n, j = m; i > 0 || j > 0;) {
-    if (i > 0 && j > 0 && cost[at(i, j)] == cost[at(i - 1, j - 1)] + sub(i - 1, j - 1)) {
+    if (i > 0 && j > 0 && cell(i, j) == cell(i - 1, j - 1) + sub(i - 1, j - 1)) {
       match[--i] = --j;
-    } else if (i > 0 && (j == 0 || cost[at(i, j)] == cost[at(i - 1, j)] + 1)) {
+    } else if (i > 0 && (j == 0 || cell(i, j) == cell(i - 1, j) + 1)) {
       --i;
     } else {
       --j;
