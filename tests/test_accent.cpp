@@ -167,6 +167,7 @@ TEST(AccentFitTest, PlanFollowsTheSpokenReading) {
       {.planned = u"^あ[めがふる$", .reading = u"あめが、ふる", .fitted = u"^あ[めが_ふ[る$"},  // pause starts a phrase
       {.planned = u"^$", .reading = u"あめ", .fitted = u"^あ[め$"},
       {.planned = u"^と$", .reading = u"PCと 「ABC」", .fitted = u"^P[C#と[ABC$"},  // letters are said, brackets not
+      {.planned = u"^$", .reading = u"𠮷か", .fitted = u"^𠮷[か$"},  // a surrogate pair is one mora
       {.planned = u"^あ]め$", .reading = u"。", .fitted = u"^$"},
   };
   for (const Row& row : rows) {

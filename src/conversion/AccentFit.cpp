@@ -27,9 +27,12 @@ AccentPlan ReadingMorae(std::u16string_view reading) {
       continue;
     }
     if (!IsKanaLetter(c)) {
-      // Letters and digits are said one by one; other symbols and spaces not at all.
-      if (!StripPunctuation(reading.substr(i, 1)).empty()) plan.push_back({.sMora = std::u16string(1, c)});
-      ++i;
+      // Letters and digits are said one by one (a surrogate pair is one);
+      // other symbols and spaces not at all.
+      const size_t n = c >= 0xD800 && c < 0xDC00 && i + 1 < reading.size() ? 2 : 1;
+      const std::u16string_view sLetter = reading.substr(i, n);
+      if (!StripPunctuation(sLetter).empty()) plan.push_back({.sMora = std::u16string(sLetter)});
+      i += n;
       continue;
     }
     size_t end = i + 1;
