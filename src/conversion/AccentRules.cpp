@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "conversion/AccentJoinTable.h"
 #include "conversion/Morae.h"
 
 namespace ekoto {
@@ -237,8 +238,11 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
     const int nBefore = static_cast<int>(plan.size() - phraseStart);
     // A particle never starts a phrase, not even after a closing bracket
     // (「はい」と); any other word after a word not said does.
-    const bool bJoins = prev && nBefore > 0 && (!bSymbolBetween || IsFunctionWord(word)) &&
-                        JoinsPreviousPhrase(*prev, word);
+    bool bJoins = prev && nBefore > 0 && (!bSymbolBetween || IsFunctionWord(word)) &&
+                  JoinsPreviousPhrase(*prev, word);
+    if (prev && nBefore > 0 && !bSymbolBetween && !word.bSeparate) {
+      bJoins = LearnedJoin(*prev, word, nAccent > 0).value_or(bJoins);
+    }
     if (bJoins) {
       nAccent = JoinedAccent(nAccent, nBefore, *prev, word);
     } else {
