@@ -225,6 +225,8 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
   int nAccent = 0;
   const auto closePhrase = [&] {
     if (nAccent > 0 && phraseStart + static_cast<size_t>(nAccent) <= plan.size()) {
+      // A nucleus never sits on ん, ー or っ: it falls from the mora before.
+      while (nAccent > 1 && IsSpecialMora(plan[phraseStart + static_cast<size_t>(nAccent) - 1].sMora)) --nAccent;
       plan[phraseStart + static_cast<size_t>(nAccent) - 1].bNucleus = true;
     }
   };
