@@ -2,6 +2,7 @@
 //   ekoto-say [options] [TEXT...]   reads the text aloud (or into a WAV file with -o)
 //   ekoto-say --kana [TEXT...]      prints the hiragana of every input line
 //   ekoto-say --units [TEXT...]     prints the syllable units, separated by spaces
+//   ekoto-say --accent [TEXT...]    prints the reading with its pitch accent marks
 // Input is the arguments (joined by spaces), a file (-f) or standard input.
 #include <unistd.h>
 
@@ -19,6 +20,8 @@
 #include "audio/AlsaOutput.h"
 #include "audio/UnitTempo.h"
 #include "audio/WavFileOutput.h"
+#include "conversion/AccentEstimator.h"
+#include "conversion/AccentNotation.h"
 #include "conversion/AozoraText.h"
 #include "conversion/ConvTemplete.h"
 #include "conversion/ConversionChain.h"
@@ -35,7 +38,7 @@
 namespace ekoto {
 namespace {
 
-enum class Mode { kSpeak, kKana, kUnits };
+enum class Mode { kSpeak, kKana, kUnits, kAccent };
 
 struct SayOptions {
   Mode mode = Mode::kSpeak;
@@ -59,6 +62,8 @@ void PrintUsage(FILE* out) {
       "  --tempo T         tempo, 0.5 to 3: each unit faster or slower, its pitch kept (default 1)\n"
       "  --kana            print the hiragana reading of each input line instead\n"
       "  --units           print the syllable units of each line, separated by spaces\n"
+      "  --accent          print the reading of each line with its accent: # phrase, _ pause,\n"
+      "                    [ rise, ] fall after the nucleus, ? question (^み[ずを#か]った$)\n"
       "  --template FILE   conversion template (default: the bundled templete.txt)\n"
       "  --no-upper        do not map letters to upper case\n"
       "  --no-narrow       do not narrow full-width characters\n"
@@ -89,6 +94,8 @@ bool ParseArguments(int argc, char** argv, SayOptions& options) {
       options.mode = Mode::kKana;
     } else if (arg == "--units") {
       options.mode = Mode::kUnits;
+    } else if (arg == "--accent") {
+      options.mode = Mode::kAccent;
     } else if (arg == "--no-upper") {
       options.say.reading.bAUpperCase = false;
     } else if (arg == "--no-narrow") {
@@ -150,9 +157,18 @@ void LoadTemplate(const std::string& templatePath) {
   if (CFile().IsFile(bundled)) LoadConvTemplete(bundled);
 }
 
-// The line's kana, or its units separated by spaces (cut sentence by sentence,
-// as the reader cuts them).
+CAccentEstimator& LineAccent() {
+  static CAccentEstimator estimator;
+  return estimator;
+}
+
+// The line's kana, its units separated by spaces, or its accent (cut sentence by
+// sentence, as the reader cuts them).
 std::string ConvertLine(const std::u16string& line, const SayOptions& options) {
+  if (options.mode == Mode::kAccent) {
+    return Utf16ToUtf8(
+        FormatAccentNotation(AccentOfText(line, options.say.reading, DefaultReverseConverter(), LineAccent())));
+  }
   const auto readings = SentenceReadings(line, options.say.reading, DefaultReverseConverter());
   std::u16string out;
   for (const std::u16string& kana : readings) {
@@ -186,7 +202,7 @@ std::u16string WithoutUnreadParts(const std::u16string& text) {
   return kept;
 }
 
-// --kana and --units: one line out per line in.
+// --kana, --units and --accent: one line out per line in.
 int ConvertLines(std::istream& in, const SayOptions& options) {
   int status = 0;
   std::string line;
@@ -202,6 +218,10 @@ int ConvertLines(std::istream& in, const SayOptions& options) {
     const std::string converted = ConvertLine(Utf8ToUtf16(line), options);
     std::fwrite(converted.data(), 1, converted.size(), stdout);
     std::fputc('\n', stdout);
+  }
+  if (options.mode == Mode::kAccent && !LineAccent().LoadError().empty()) {
+    std::fprintf(stderr, "ekoto-say: %s\n", Utf16ToUtf8(LineAccent().LoadError()).c_str());
+    status = 1;
   }
   return status;
 }

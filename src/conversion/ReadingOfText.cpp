@@ -3,6 +3,8 @@
 #include "conversion/ConvKanji2Hiragana.h"
 #include "conversion/SpokenText.h"
 
+#include <iterator>
+
 namespace ekoto {
 
 std::vector<std::u16string> SentenceReadings(const std::u16string& text, const ReadingOptions& options,
@@ -19,6 +21,17 @@ std::u16string ReadingOfText(const std::u16string& text, const ReadingOptions& o
   std::u16string reading;
   for (const std::u16string& sentence : SentenceReadings(text, options, converter)) reading += sentence;
   return reading;
+}
+
+AccentPlan AccentOfText(const std::u16string& text, const ReadingOptions& options, IReverseConverter& converter,
+                        IAccentSource& accent) {
+  AccentPlan plan;
+  for (const TextSpan& span : CutLongSentences(text, SplitSpansByChars(text, kSentenceMarks))) {
+    const std::u16string sentence = ApplyReadingOptions(text.substr(span.lStart, span.lLength), options);
+    AccentPlan sentencePlan = accent.PlanAccent(sentence, ConvKanji2Hiragana(sentence, converter));
+    plan.insert(plan.end(), std::make_move_iterator(sentencePlan.begin()), std::make_move_iterator(sentencePlan.end()));
+  }
+  return plan;
 }
 
 }  // namespace ekoto

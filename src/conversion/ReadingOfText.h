@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "conversion/AccentPlan.h"
 #include "conversion/ConversionChain.h"
 #include "conversion/ReverseConverter.h"
 
@@ -16,5 +17,11 @@ std::vector<std::u16string> SentenceReadings(const std::u16string& text, const R
 // The sentence readings joined.
 std::u16string ReadingOfText(const std::u16string& text, const ReadingOptions& options,
                              IReverseConverter& converter);
+
+// The accent plan of the text, sentence by sentence as the reader cuts them,
+// each sentence planned on the reading it is said with. A sentence the source
+// cannot plan adds nothing.
+AccentPlan AccentOfText(const std::u16string& text, const ReadingOptions& options, IReverseConverter& converter,
+                        IAccentSource& accent);
 
 }  // namespace ekoto

@@ -1,0 +1,287 @@
+#include "conversion/AccentRules.h"
+
+#include <algorithm>
+#include <vector>
+
+#include "conversion/AccentJoinTable.h"
+#include "conversion/Morae.h"
+
+namespace ekoto {
+namespace {
+
+bool IsFunctionWord(const AccentWord& w) { return w.sPartOfSpeech == u"助詞" || w.sPartOfSpeech == u"助動詞"; }
+
+bool IsStandAloneClass(const AccentWord& w) {
+  return w.sPartOfSpeech == u"副詞" || w.sPartOfSpeech == u"接続詞" || w.sPartOfSpeech == u"連体詞";
+}
+
+bool IsNoun(const AccentWord& w) { return w.sPartOfSpeech == u"名詞"; }
+
+bool IsSpecialMora(std::u16string_view mora) { return mora == u"ん" || mora == u"ー" || mora == u"っ"; }
+
+
+bool IsContinuative(const AccentWord& w) { return w.sConjugation.starts_with(u"連用"); }
+
+// The rule of word's list that applies after a word of part of speech sPrev:
+// "名詞%F1/動詞%F2@0" gives "F2@0" after a verb; an entry without a part of
+// speech applies after any word. Empty when none applies.
+std::u16string_view RuleAfter(std::u16string_view sRules, std::u16string_view sPrev) {
+  while (!sRules.empty()) {
+    const size_t end = std::min(sRules.find(u'/'), sRules.size());
+    const std::u16string_view sEntry = sRules.substr(0, end);
+    const size_t percent = sEntry.find(u'%');
+    if (percent == std::u16string_view::npos) return sEntry;
+    if (sEntry.substr(0, percent) == sPrev) return sEntry.substr(percent + 1);
+    sRules.remove_prefix(std::min(end + 1, sRules.size()));
+  }
+  return {};
+}
+
+// The number after '@' in a rule such as "F2@-1"; 0 without one.
+int RuleShift(std::u16string_view sRule) {
+  const size_t at = sRule.find(u'@');
+  if (at == std::u16string_view::npos) return 0;
+  int nSign = 1;
+  int nValue = 0;
+  for (const char16_t c : sRule.substr(at + 1)) {
+    if (c == u'-') {
+      nSign = -1;
+    } else if (c >= u'0' && c <= u'9') {
+      nValue = nValue * 10 + (c - u'0');
+    } else {
+      break;
+    }
+  }
+  return nSign * nValue;
+}
+
+}  // namespace
+
+bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
+  if (word.bSeparate || prev.sPron.empty() || word.sPron.empty()) return false;
+  // Later rules overrule earlier ones.
+  bool bJoins = true;
+  if (prev.sPartOfSpeech == u"形容詞" && IsNoun(word)) bJoins = false;
+  if (IsNoun(prev) && prev.sSubclass1 == u"形容動詞語幹" && IsNoun(word)) bJoins = false;
+  if (prev.sPartOfSpeech == u"動詞" && (word.sPartOfSpeech == u"形容詞" || IsNoun(word))) bJoins = false;
+  if (IsStandAloneClass(prev) || IsStandAloneClass(word)) bJoins = false;
+  if ((IsNoun(prev) && prev.sSubclass1 == u"副詞可能") || (IsNoun(word) && word.sSubclass1 == u"副詞可能")) {
+    bJoins = false;
+  }
+  if (IsFunctionWord(word)) bJoins = true;
+  if (IsFunctionWord(prev) && !IsFunctionWord(word)) bJoins = false;
+  if (prev.sSubclass1 == u"接尾" && IsNoun(word)) bJoins = false;
+  if (word.sPartOfSpeech == u"形容詞" && word.sSubclass1 == u"非自立") {
+    bJoins = (prev.sPartOfSpeech == u"動詞" && IsContinuative(prev)) ||
+             (prev.sPartOfSpeech == u"形容詞" && IsContinuative(prev)) ||
+             (prev.sPartOfSpeech == u"助詞" && prev.sSubclass1 == u"接続助詞" &&
+              (prev.sSurface == u"て" || prev.sSurface == u"で"));
+  }
+  if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"非自立") {
+    bJoins = (prev.sPartOfSpeech == u"動詞" && IsContinuative(prev)) ||
+             (IsNoun(prev) && prev.sSubclass1 == u"サ変接続");
+  }
+  if (IsNoun(prev) &&
+      (word.sPartOfSpeech == u"動詞" || word.sPartOfSpeech == u"形容詞" || word.sSubclass1 == u"形容動詞語幹")) {
+    bJoins = false;
+  }
+  if (prev.sPartOfSpeech == u"記号" || word.sPartOfSpeech == u"記号") bJoins = false;
+  if (word.sPartOfSpeech == u"接頭詞") bJoins = false;
+  if (prev.sSubclass3 == u"姓" && IsNoun(word)) bJoins = false;
+  if (IsNoun(prev) && word.sSubclass3 == u"名") bJoins = false;
+  if (word.sSubclass1 == u"接尾") bJoins = true;
+  // Measured on annotated speech, beyond the rules above:
+  // a verbal noun and the する that makes it a verb (告発する, 勉強できる);
+  if (IsNoun(prev) && prev.sSubclass1 == u"サ変接続" && word.sPartOfSpeech == u"動詞") bJoins = true;
+  // an auxiliary verb after て or で (読んでいる, 書いてしまう);
+  if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"非自立" && prev.sSubclass1 == u"接続助詞" &&
+      (prev.sSurface == u"て" || prev.sSurface == u"で")) {
+    bJoins = true;
+  }
+  // a dependent noun after the predicate it completes (読んだこと, 来るので);
+  if (IsNoun(word) && word.sSubclass1 == u"非自立" &&
+      (prev.sPartOfSpeech == u"動詞" || prev.sPartOfSpeech == u"助動詞" || prev.sPartOfSpeech == u"形容詞")) {
+    bJoins = true;
+  }
+  // a dependent noun after an adnominal (そのため, このよう);
+  if (IsNoun(word) && word.sSubclass1 == u"非自立" && prev.sPartOfSpeech == u"連体詞") bJoins = true;
+  // an adjective before a verb is a phrase of its own (早く走る);
+  if (prev.sPartOfSpeech == u"形容詞" && word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"自立") bJoins = false;
+  // ない after a topic particle starts anew (ではない, でもない).
+  if (word.sPartOfSpeech == u"助動詞" && word.sBase == u"ない" && prev.sPartOfSpeech == u"助詞" &&
+      (prev.sSubclass1 == u"係助詞" || prev.sSubclass1 == u"副助詞")) {
+    bJoins = false;
+  }
+  return bJoins;
+}
+
+int OwnAccent(const AccentWord& word) {
+  int nAccent = std::clamp(word.nAccent, 0, word.nMorae);
+  // The dictionary gives verbs the nucleus of their dictionary form; a stem
+  // that ends on it (つとめ of つとめ]る, かけ of か]ける) falls a mora earlier
+  // once conjugated (つと]めた, か]けて).
+  if (word.sPartOfSpeech == u"動詞" && !word.sConjugation.starts_with(u"基本形") && nAccent == word.nMorae &&
+      nAccent >= 2) {
+    const std::vector<std::u16string> morae = SplitMorae(word.sPron);
+    --nAccent;
+    // A nucleus never sits on ん, ー or っ.
+    while (nAccent > 1 && IsSpecialMora(morae[static_cast<size_t>(nAccent) - 1])) --nAccent;
+  }
+  return nAccent;
+}
+
+int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const AccentWord& word) {
+  const int nOwn = OwnAccent(word);
+  int nResult = nAccent;
+  bool bLeavesFlat = false;  // the rule leaves a flat phrase flat
+  if (prev.sPartOfSpeech == u"接頭詞" && prev.sChainRule.starts_with(u'P')) {
+    // A prefix: the word after it keeps its nucleus, shifted past the prefix.
+    const std::u16string_view sRule = prev.sChainRule;
+    if (sRule == u"P1") {
+      nResult = nOwn == 0 ? 0 : nMoraeBefore + nOwn;
+    } else if (sRule == u"P2") {
+      nResult = nMoraeBefore + (nOwn == 0 ? 1 : nOwn);
+    } else if (sRule == u"P6") {
+      nResult = 0;
+    } else {
+      nResult = nOwn == 0 ? nAccent : nMoraeBefore + nOwn;
+    }
+  } else if (word.sSurface == u"的" && word.sSubclass1 == u"接尾") {
+    nResult = 0;  // X的 is flat (でんとーてき, けーざいてき)
+  } else if (word.sChainRule.starts_with(u'C')) {
+    // The second part of a compound noun.
+    switch (word.sChainRule.size() > 1 ? word.sChainRule[1] : u'0') {
+      case u'1':
+        nResult = nOwn == 0 ? 0 : nMoraeBefore + nOwn;
+        break;
+      case u'2':
+        nResult = nMoraeBefore + 1;
+        break;
+      case u'3':
+        nResult = nMoraeBefore;
+        break;
+      case u'4':
+        nResult = 0;
+        break;
+      default:
+        break;
+    }
+    // A dependent noun after a predicate keeps the predicate's nucleus, and
+    // brings its own to a flat one (か]くことが, つかうこと]が).
+    if (word.sSubclass1 == u"非自立" && !IsNoun(prev)) {
+      nResult = nAccent;
+      bLeavesFlat = true;
+    }
+  } else {
+    std::u16string_view sRule = RuleAfter(word.sChainRule, prev.sPartOfSpeech);
+    // After an auxiliary that the list does not name, the entry for verbs
+    // holds: auxiliaries inflect as verbs do (いけませ]ん).
+    if (sRule.empty() && prev.sPartOfSpeech == u"助動詞") sRule = RuleAfter(word.sChainRule, u"動詞");
+    const int nShifted = nMoraeBefore + RuleShift(sRule);
+    if (sRule.starts_with(u"F2")) {
+      if (nAccent == 0) nResult = nShifted;
+    } else if (sRule.starts_with(u"F3")) {
+      if (nAccent != 0) nResult = nShifted;
+      bLeavesFlat = true;
+    } else if (sRule.starts_with(u"F4")) {
+      nResult = nShifted;
+    } else if (sRule.starts_with(u"F5")) {
+      nResult = 0;
+    } else {
+      bLeavesFlat = true;
+    }
+    if (word.sPartOfSpeech == u"助詞" && word.sSubclass1 == u"係助詞" && word.sSurface == u"は" &&
+        prev.sPartOfSpeech == u"助詞" && nAccent == 0) {
+      nResult = nMoraeBefore;  // a flat phrase falls before は after a particle (くちに]わ, して]わ)
+    }
+    if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"接尾") {
+      // The passive and causative (れる, させる) keep a flat verb flat and move
+      // an accented verb's nucleus to their own next-to-last mora (そだてら]れた).
+      nResult = nAccent == 0 ? 0 : nMoraeBefore + std::max(word.nMorae - 1, 0);
+      bLeavesFlat = false;
+    }
+    if (word.sPartOfSpeech == u"助動詞" && (word.sBase == u"う" || word.sBase == u"よう") &&
+        prev.sPartOfSpeech == u"動詞") {
+      nResult = nMoraeBefore;  // the volitional falls before its う (あるこ]ー)
+    }
+    if (word.sPartOfSpeech == u"助詞" && word.sSubclass1 == u"接続助詞" && word.sSurface == u"と" &&
+        prev.sPartOfSpeech == u"動詞" && nAccent == 0) {
+      nResult = nMoraeBefore;  // a flat verb falls before the conditional と (ふむ]と)
+    }
+  }
+  // A word of two morae or more with a nucleus of its own that joins a flat
+  // phrase under a rule that leaves flat phrases alone brings its nucleus
+  // (こーにゅーでき]る, ねむれな]かった); plain ない stays flat (かわない).
+  const bool bPlainNai = word.sBase == u"ない" && word.sConjugation.starts_with(u"基本形");
+  if (bLeavesFlat && nAccent == 0 && nOwn > 0 && word.nMorae >= 2 && !bPlainNai) {
+    nResult = nMoraeBefore + nOwn;
+  }
+  return std::clamp(nResult, 0, nMoraeBefore + word.nMorae);
+}
+
+AccentPlan PlanOfWords(std::span<const AccentWord> words) {
+  AccentPlan plan;
+  size_t phraseStart = 0;  // index in plan of the current phrase's first mora
+  int nAccent = 0;
+  const auto closePhrase = [&] {
+    if (nAccent > 0 && phraseStart + static_cast<size_t>(nAccent) <= plan.size()) {
+      // A nucleus never sits on ん, ー or っ: it falls from the mora before.
+      while (nAccent > 1 && IsSpecialMora(plan[phraseStart + static_cast<size_t>(nAccent) - 1].sMora)) --nAccent;
+      plan[phraseStart + static_cast<size_t>(nAccent) - 1].bNucleus = true;
+    }
+  };
+  const AccentWord* prev = nullptr;  // the last word said
+  bool bSymbolBetween = false;  // a word not said (a symbol) since prev
+  for (const AccentWord& word : words) {
+    if (word.sPron.empty()) {
+      bSymbolBetween = true;
+      continue;
+    }
+    const int nBefore = static_cast<int>(plan.size() - phraseStart);
+    // A particle never starts a phrase, not even after a closing bracket
+    // (「はい」と); any other word after a word not said does.
+    bool bJoins = prev && nBefore > 0 && (!bSymbolBetween || IsFunctionWord(word)) &&
+                  JoinsPreviousPhrase(*prev, word);
+    if (prev && nBefore > 0 && !bSymbolBetween && !word.bSeparate) {
+      bJoins = LearnedJoin(*prev, word, nAccent > 0).value_or(bJoins);
+    }
+    if (bJoins) {
+      nAccent = JoinedAccent(nAccent, nBefore, *prev, word);
+    } else {
+      closePhrase();
+      phraseStart = plan.size();
+      nAccent = OwnAccent(word);
+    }
+    prev = &word;
+    bSymbolBetween = false;
+    bool bFirst = plan.size() == phraseStart;
+    for (std::u16string& mora : SplitMorae(word.sPron)) {
+      plan.push_back({.sMora = std::move(mora), .bPhraseStart = bFirst});
+      bFirst = false;
+    }
+  }
+  closePhrase();
+  SetLevelsFromNuclei(plan);
+  return plan;
+}
+
+void SetLevelsFromNuclei(AccentPlan& plan) {
+  for (size_t start = 0; start < plan.size();) {
+    size_t end = start + 1;
+    while (end < plan.size() && !plan[end].bPhraseStart) ++end;
+    size_t nucleus = end;  // none
+    for (size_t i = start; i < end; ++i) {
+      if (plan[i].bNucleus) {
+        nucleus = i;
+        break;
+      }
+    }
+    for (size_t i = start; i < end; ++i) {
+      plan[i].bNucleus = i == nucleus;
+      plan[i].bHigh = i == start ? nucleus == start : i <= nucleus;
+    }
+    start = end;
+  }
+}
+
+}  // namespace ekoto

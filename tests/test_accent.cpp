@@ -1,0 +1,278 @@
+// Pitch accent: the written notation, the combination rules on hand-made
+// words, fitting a plan onto the spoken reading, the score, and the estimator
+// with the installed accent dictionary on annotated sentences.
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "RunTool.h"
+#include "conversion/AccentEstimator.h"
+#include "conversion/AccentFit.h"
+#include "conversion/AccentNotation.h"
+#include "conversion/AccentRules.h"
+#include "conversion/AccentScore.h"
+#include "conversion/MecabReverseConverter.h"
+#include "conversion/Morae.h"
+#include "conversion/ReadingOfText.h"
+#include "conversion/ReadingScore.h"
+#include "util/Utf.h"
+
+namespace ekoto {
+namespace {
+
+// A plan drawn as levels: H or L per mora, ' after the nucleus, | between
+// phrases, _ for a pause, ? for a question.
+std::string Levels(const AccentPlan& plan) {
+  std::string s;
+  for (size_t i = 0; i < plan.size(); ++i) {
+    if (i > 0 && plan[i].bPhraseStart) s += plan[i - 1].bPauseAfter ? '_' : '|';
+    s += plan[i].bHigh ? 'H' : 'L';
+    if (plan[i].bNucleus) s += '\'';
+    if (plan[i].bQuestion) s += '?';
+  }
+  return s;
+}
+
+struct SampleRow {
+  std::string id, text;
+  std::u16string reading, accent;
+};
+
+// The rows of tests/data/accent_sample.tsv, a slice of an annotated corpus.
+std::vector<SampleRow> SampleRows() {
+  std::vector<SampleRow> rows;
+  std::ifstream in(std::string(EKOTO_TEST_DATA_DIR) + "/accent_sample.tsv");
+  std::string line;
+  while (std::getline(in, line)) {
+    if (line.empty() || line[0] == '#' || line.rfind("id\t", 0) == 0) continue;
+    std::vector<std::string> col;
+    for (size_t pos = 0, tab; (tab = line.find('\t', pos)) != std::string::npos || pos <= line.size(); pos = tab + 1) {
+      col.push_back(line.substr(pos, tab == std::string::npos ? std::string::npos : tab - pos));
+      if (tab == std::string::npos) break;
+    }
+    if (col.size() == 4) rows.push_back({col[0], col[1], Utf8ToUtf16(col[2]), Utf8ToUtf16(col[3])});
+  }
+  return rows;
+}
+
+TEST(AccentNotationTest, LevelsPhrasesAndMarks) {
+  struct Row {
+    std::u16string notation;
+    std::string levels;
+  };
+  const std::vector<Row> rows = {
+      {.notation = u"^あ]めが$", .levels = "H'LL"},  // 雨: falls after the first mora
+      {.notation = u"^あ[めが$", .levels = "LHH"},   // 飴: flat
+      {.notation = u"^は[し]を#わ[たる$", .levels = "LH'L|LHH"},
+      {.notation = u"^じょ[ーいんぎ]ーんわ$", .levels = "LHHHH'LLL"},  // small kana join the mora before
+      {.notation = u"^きょ[ーわ_は]れ?$", .levels = "LHH_H'L?"},
+      {.notation = u"^ちぇっく$", .levels = "LLL"},
+      {.notation = u"^$", .levels = ""},
+  };
+  for (const Row& row : rows) {
+    const AccentPlan plan = ParseAccentNotation(row.notation);
+    EXPECT_EQ(Levels(plan), row.levels) << Utf16ToUtf8(row.notation);
+    EXPECT_EQ(FormatAccentNotation(plan), row.notation);
+  }
+}
+
+TEST(AccentNotationTest, AnnotatedSentencesRoundTripAndSpellTheirReading) {
+  const auto rows = SampleRows();
+  ASSERT_GE(rows.size(), 30u);
+  for (const SampleRow& row : rows) {
+    const AccentPlan plan = ParseAccentNotation(row.accent);
+    EXPECT_EQ(FormatAccentNotation(plan), row.accent) << row.id;
+    std::u16string spelled;
+    for (const MoraAccent& mora : plan) spelled += mora.sMora;
+    EXPECT_EQ(spelled, StripPunctuation(row.reading)) << row.id;
+  }
+}
+
+AccentWord Word(const std::u16string& pos, const std::u16string& sub1, const std::u16string& pron, int nAccent,
+                const std::u16string& rule, const std::u16string& conjugation = u"", const std::u16string& base = u"",
+                const std::u16string& surface = u"") {
+  AccentWord word;
+  word.sSurface = surface.empty() ? pron : surface;
+  word.sPartOfSpeech = pos;
+  word.sSubclass1 = sub1;
+  word.sConjugation = conjugation;
+  word.sBase = base.empty() ? pron : base;
+  word.sPron = pron;
+  word.nAccent = nAccent;
+  word.nMorae = static_cast<int>(SplitMorae(pron).size());
+  word.sChainRule = rule;
+  return word;
+}
+
+TEST(AccentRulesTest, WordsJoinIntoPhrasesAndPlaceTheNucleus) {
+  const AccentWord ga = Word(u"助詞", u"格助詞", u"が", 0, u"名詞%F1");
+  const AccentWord wo = Word(u"助詞", u"格助詞", u"を", 0, u"動詞%F5/名詞%F1");
+  const AccentWord teki = Word(u"名詞", u"接尾", u"てき", 0, u"C3", u"", u"", u"的");
+  struct Row {
+    std::string name;
+    std::vector<AccentWord> words;
+    std::u16string notation;
+  };
+  const std::vector<Row> rows = {
+      {"particle keeps an initial fall", {Word(u"名詞", u"一般", u"あめ", 1, u"C3"), ga}, u"^あ]めが$"},
+      {"particle keeps a flat noun flat", {Word(u"名詞", u"一般", u"あめ", 0, u"C3"), ga}, u"^あ[めが$"},
+      {"last-mora noun falls on the particle", {Word(u"名詞", u"一般", u"はし", 2, u"C3"), wo}, u"^は[し]を$"},
+      {"compound keeps the second part's nucleus (C1)",
+       {Word(u"名詞", u"固有名詞", u"とーきょー", 0, u"C2"), Word(u"名詞", u"一般", u"とちじ", 2, u"C1")},
+       u"^と[ーきょーとち]じ$"},
+      {"a compound's nucleus falls back off ん",
+       {Word(u"名詞", u"一般", u"ちゅーしん", 0, u"C2"), Word(u"名詞", u"接尾", u"ぶ", 1, u"C3")},
+       u"^ちゅ[ーし]んぶ$"},
+      {"adverb is a phrase of its own",
+       {Word(u"副詞", u"一般", u"とても", 0, u""), Word(u"形容詞", u"自立", u"たかい", 2, u"", u"基本形")},
+       u"^と[ても#た[か]い$"},
+      {"conjugated stem falls a mora early; ます moves the nucleus",
+       {Word(u"動詞", u"自立", u"たべ", 2, u"", u"連用形", u"たべる"),
+        Word(u"助動詞", u"", u"まし", 1, u"動詞%F4@1", u"連用形", u"ます"),
+        Word(u"助動詞", u"", u"た", 0, u"動詞%F2@1/形容詞%F4@-2", u"基本形")},
+       u"^た[べま]した$"},
+      {"verbal noun and する are one flat phrase",
+       {Word(u"名詞", u"サ変接続", u"べんきょー", 0, u"C2"), Word(u"動詞", u"自立", u"する", 0, u"", u"基本形")},
+       u"^べ[んきょーする$"},
+      {"volitional falls before う",
+       {Word(u"動詞", u"自立", u"あるこ", 2, u"", u"未然ウ接続", u"あるく"),
+        Word(u"助動詞", u"", u"う", 0, u"動詞%F1", u"基本形")},
+       u"^あ[るこ]う$"},
+      {"X的 is flat",
+       {Word(u"名詞", u"一般", u"けーざい", 1, u"C1"), teki, Word(u"助動詞", u"", u"な", 1, u"動詞%F3@0")},
+       u"^け[ーざいてきな$"},
+      {"learned: a flat verb joins a flat phrase ending in と",
+       {Word(u"名詞", u"一般", u"あめ", 0, u"C3"), Word(u"助詞", u"格助詞", u"と", 0, u"形容詞%F1/動詞%F1"),
+        Word(u"動詞", u"自立", u"なる", 0, u"", u"基本形")},
+       u"^あ[めとなる$"},
+      {"symbol ends a phrase",
+       {Word(u"名詞", u"一般", u"あめ", 0, u"C3"), Word(u"記号", u"読点", u"", 0, u""),
+        Word(u"名詞", u"一般", u"あめ", 0, u"C3")},
+       u"^あ[め#あ[め$"},
+      {"particle joins across a closing bracket",
+       {Word(u"記号", u"括弧開", u"", 0, u""), Word(u"感動詞", u"", u"はい", 1, u""),
+        Word(u"記号", u"括弧閉", u"", 0, u""), Word(u"助詞", u"格助詞", u"と", 0, u"形容詞%F1/動詞%F1")},
+       u"^は]いと$"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(FormatAccentNotation(PlanOfWords(row.words)), row.notation) << row.name;
+  }
+}
+
+TEST(AccentFitTest, PlanFollowsTheSpokenReading) {
+  struct Row {
+    std::u16string planned, reading, fitted;
+  };
+  const std::vector<Row> rows = {
+      {.planned = u"^あ]めが$", .reading = u"あめが", .fitted = u"^あ]めが$"},
+      {.planned = u"^と[ーきょー$", .reading = u"とうきょう", .fitted = u"^と[うきょう$"},  // long vowel written out
+      {.planned = u"^に[ほ]んが$", .reading = u"にっぽんが", .fitted = u"^に[っぽ]んが$"},  // misread mora, extra mora
+      {.planned = u"^こ[れわ]$", .reading = u"これ", .fitted = u"^こ[れ]$"},  // nucleus on a mora not said
+      {.planned = u"^あ]めが#ふ]る$", .reading = u"あめが、ふる。", .fitted = u"^あ]めが_ふ]る$"},
+      {.planned = u"^あ[めがふる$", .reading = u"あめが、ふる", .fitted = u"^あ[めが_ふ[る$"},  // pause starts a phrase
+      {.planned = u"^$", .reading = u"あめ", .fitted = u"^あ[め$"},
+      {.planned = u"^と$", .reading = u"PCと 「ABC」", .fitted = u"^P[C#と[ABC$"},  // letters are said, brackets not
+      {.planned = u"^$", .reading = u"𠮷か", .fitted = u"^𠮷[か$"},  // a surrogate pair is one mora
+      {.planned = u"^あ]め$", .reading = u"。", .fitted = u"^$"},
+  };
+  for (const Row& row : rows) {
+    EXPECT_EQ(FormatAccentNotation(FitPlanToReading(ParseAccentNotation(row.planned), row.reading)), row.fitted)
+        << Utf16ToUtf8(row.planned) << " on " << Utf16ToUtf8(row.reading);
+  }
+  // A sentence of thousands of morae, a mora short of its plan near the start.
+  const std::u16string sLong(3000, u'か');
+  const AccentPlan fitted = FitPlanToReading(ParseAccentNotation(u"^ご" + sLong + u"]が$"), sLong + u"が");
+  ASSERT_EQ(fitted.size(), 3001u);
+  EXPECT_TRUE(fitted[2999].bNucleus);
+}
+
+TEST(AccentScoreTest, CountsMoraePhrasesAndSentences) {
+  struct Row {
+    std::string name;
+    std::u16string produced, reference;
+    double morae, phrases, sentences;
+  };
+  const std::vector<Row> rows = {
+      {"identical", u"^あ]めが#ふ]る$", u"^あ]めが#ふ]る$", 1.0, 1.0, 1.0},
+      {"first phrase flat instead of falling", u"^あ[めが#ふ]る$", u"^あ]めが#ふ]る$", 2.0 / 5, 0.5, 0.0},
+      {"boundary missed, levels of the first phrase right", u"^あ[めがふる$", u"^あ[めが#ふ[る$", 4.0 / 5, 0.0, 0.0},
+      {"readings differ in spelling only", u"^と[うきょう$", u"^と[ーきょー$", 1.0, 1.0, 1.0},
+      {"an extra mora costs nothing", u"^に[っぽんの$", u"^に[ほんの$", 1.0, 1.0, 1.0},
+      {"nothing produced", u"^$", u"^あ]め$", 0.0, 0.0, 0.0},
+  };
+  for (const Row& row : rows) {
+    AccentScore score;
+    score.Add(ParseAccentNotation(row.produced), ParseAccentNotation(row.reference));
+    EXPECT_DOUBLE_EQ(score.MoraLevelRate(), row.morae) << row.name;
+    EXPECT_DOUBLE_EQ(score.PhraseRate(), row.phrases) << row.name;
+    EXPECT_DOUBLE_EQ(score.SentenceRate(), row.sentences) << row.name;
+  }
+}
+
+std::u16string Estimate(CAccentEstimator& estimator, const std::u16string& text) {
+  return FormatAccentNotation(AccentOfText(text, {}, DefaultReverseConverter(), estimator));
+}
+
+TEST(AccentEstimatorTest, MinimalPairsQuestionsAndPauses) {
+  CAccentEstimator estimator;
+  ASSERT_TRUE(estimator.Preload()) << Utf16ToUtf8(estimator.LoadError());
+  const std::vector<std::pair<std::u16string, std::u16string>> rows = {
+      {u"雨が降る。", u"^あ]めが#ふ]る$"},
+      {u"飴をなめる。", u"^あ[めを#な[め]る$"},
+      {u"箸で食べる。", u"^は]しで#た[べ]る$"},
+      {u"橋を渡る。", u"^は[し]を#わ[たる$"},
+      {u"神に祈る。", u"^か]みに#い[の]る$"},
+      {u"紙に書く。", u"^か[み]に#か]く$"},
+      {u"雨ですか？", u"^あ]めですか?$"},
+      {u"来月の歌舞伎座の出し物はなんですか。", u"^ら]いげつの#か[ぶきざの#だ[し]ものわ#な]んですか?$"},
+      {u"欠陥が無いか、検査する。", u"^け[っかんが#な]いか_け]んさする$"},  // no rise before a comma
+      {u"", u"^$"},
+  };
+  for (const auto& [text, notation] : rows) EXPECT_EQ(Estimate(estimator, text), notation) << Utf16ToUtf8(text);
+  EXPECT_EQ(estimator.LoadError(), u"");
+}
+
+TEST(AccentEstimatorTest, WithoutItsDictionaryPlansNothingAndSaysWhy) {
+  CAccentEstimator estimator("/nonexistent/naist-jdic");
+  EXPECT_FALSE(estimator.Preload());
+  EXPECT_TRUE(estimator.PlanAccent(u"雨が降る。", u"あめがふる。").empty());
+  EXPECT_NE(estimator.LoadError().find(u"open-jtalk-mecab-naist-jdic"), std::u16string::npos);
+  EXPECT_NE(estimator.LoadError().find(u"/nonexistent/naist-jdic"), std::u16string::npos);
+}
+
+// A floor under the accuracy on the annotated slice, so that a rule that
+// breaks many sentences shows here and not only in the measurements.
+TEST(AccentEstimatorTest, AnnotatedSliceStaysAccurate) {
+  CAccentEstimator estimator;
+  AccentScore score;
+  for (const SampleRow& row : SampleRows()) {
+    score.Add(AccentOfText(Utf8ToUtf16(row.text), {}, DefaultReverseConverter(), estimator),
+              ParseAccentNotation(row.accent));
+  }
+  EXPECT_GE(score.MoraLevelRate(), 0.88);
+  EXPECT_GE(score.PhraseRate(), 0.66);
+}
+
+TEST(AccentToolsTest, SayPrintsOneLinePerLineAndScorePrintsTheFigures) {
+  const std::string sample = std::string(EKOTO_TEST_DATA_DIR) + "/accent_sample.tsv";
+  const auto say = testing::RunTool("ekoto-say", "--accent < '" + sample + "'", "/dev/null");
+  EXPECT_EQ(say.status, 0);
+  size_t lines = 0;
+  for (const char c : say.output) lines += c == '\n' ? 1 : 0;
+  std::ifstream in(sample);
+  size_t expected = 0;
+  for (std::string line; std::getline(in, line);) ++expected;
+  EXPECT_EQ(lines, expected);
+
+  const auto score = testing::RunTool("ekoto-score", "--accent '" + sample + "'");
+  EXPECT_EQ(score.status, 0) << score.output;
+  for (const char* figure : {"morae high/low right", "accent phrases right", "sentences right"}) {
+    EXPECT_NE(score.output.find(figure), std::string::npos) << figure;
+  }
+  EXPECT_EQ(testing::RunTool("ekoto-score", "--accent /nonexistent.tsv").status, 1);
+}
+
+}  // namespace
+}  // namespace ekoto
