@@ -48,7 +48,9 @@ inline std::string Xhtml(const std::string& sBody) {
 
 // An EPUB 3 book in OEBPS/: two chapters, the second with a section that the
 // table of contents points into, and a ruby in the first.
-inline ZipEntries SmallBook() {
+inline ZipEntries SmallBook(
+    const std::string& sFirst = "<h1>第一章</h1><p><ruby>冷<rp>(</rp><rt>ひ</rt><rp>)</rp></ruby>いやりとした風。</p>",
+    const std::string& sSecond = R"(<h1>第二章</h1><p>朝が来た。</p><p id="s2">夜も来た。</p>)") {
   const std::string sOpf =
       R"(<?xml version="1.0"?><package xmlns="http://www.idpf.org/2007/opf" version="3.0"><manifest>)"
       R"(<item id="nav" href="nav.xhtml" media-type="application/xhtml+xml" properties="nav"/>)"
@@ -62,8 +64,8 @@ inline ZipEntries SmallBook() {
           {"META-INF/container.xml", ContainerXml("OEBPS/content.opf")},
           {"OEBPS/content.opf", sOpf},
           {"OEBPS/nav.xhtml", sNav},
-          {"OEBPS/text/ch1.xhtml", Xhtml("<h1>第一章</h1><p><ruby>冷<rp>(</rp><rt>ひ</rt><rp>)</rp></ruby>いやりとした風。</p>")},
-          {"OEBPS/text/ch 2.xhtml", Xhtml(R"(<h1>第二章</h1><p>朝が来た。</p><p id="s2">夜も来た。</p>)")}};
+          {"OEBPS/text/ch1.xhtml", Xhtml(sFirst)},
+          {"OEBPS/text/ch 2.xhtml", Xhtml(sSecond)}};
 }
 
 }  // namespace ekoto::testing

@@ -95,6 +95,7 @@ void frmMain::CreateFeatureMenus(QMenu* mnuRun, QMenu* mnuProperty) {
   mnuRun->insertSeparator(beforeExit);
   mnuRun->insertActions(beforeExit, {mnuRun_PrevSentence, mnuRun_NextSentence});
   txtReadText->installEventFilter(new SentenceKeys(mnuRun_NextSentence, mnuRun_PrevSentence, this));
+  CreateChapterMenu(mnuProperty);
 
   QMenu* mnuProperty_Tempo_Menu = new QMenu(QStringLiteral("テンポ(&T)"), mnuProperty);
   mnuProperty->insertMenu(mnuProperty->actions().value(2), mnuProperty_Tempo_Menu);
@@ -194,12 +195,13 @@ void frmMain::SaveFeatureSettings() {
   QSettings ini(FeatureSettingsPath(), QSettings::IniFormat);
   ini.setValue(QStringLiteral("Tempo"), m_dTempo);
   const QString sText = txtReadText->toPlainText();
-  if ((m_clsReadUp.IsReading() || m_clsReadUp.HoldsPosition()) && sText.size() <= kMaxKeptText) {
+  const bool bHeld = m_clsReadUp.IsReading() || m_clsReadUp.HoldsPosition();
+  ini.remove(QStringLiteral("Resume"));
+  // A book is kept by its path, however long; other texts whole.
+  if (bHeld && !KeepBookPlace(ini) && sText.size() <= kMaxKeptText) {
     ini.setValue(QStringLiteral("Resume/Text"), sText);
     ini.setValue(QStringLiteral("Resume/Offset"), m_lSeekOffset);
     ini.setValue(QStringLiteral("Resume/Sentence"), m_clsReadUp.SentenceIndex());
-  } else {
-    ini.remove(QStringLiteral("Resume"));
   }
   ini.sync();
   if (ini.status() != QSettings::NoError) {
@@ -209,6 +211,7 @@ void frmMain::SaveFeatureSettings() {
 }
 
 void frmMain::RestoreReading(const QString& sFile) {
+  if (RestoreBookPlace(sFile)) return;
   const QSettings ini(FeatureSettingsPath(), QSettings::IniFormat);
   const QString sKept = ini.value(QStringLiteral("Resume/Text")).toString();
   const int32_t lOffset = ini.value(QStringLiteral("Resume/Offset"), 0).toInt();
