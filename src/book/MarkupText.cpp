@@ -35,6 +35,10 @@ int HeadingLevel(std::string_view sName) {
 
 bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == u'\r' || c == u'\f'; }
 
+// Kana, kanji, full-width forms and CJK punctuation: a line break in the
+// source between two of them is no space on the page.
+bool IsWide(char16_t c) { return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFF60); }
+
 // Runs of white space as one space, none at either end.
 std::u16string Collapsed(std::u16string_view s) {
   std::u16string out;
@@ -161,6 +165,7 @@ bool MarkupTextBuilder::Enter(xmlNode* pNode) {
     while (!m_sText.empty() && m_sText.back() == u' ') m_sText.pop_back();
     m_sText.push_back(u'\n');
     m_bPendingSpace = false;
+    m_bPendingLineBreak = false;
     return false;
   }
   if (sName == "ruby") {
@@ -196,12 +201,15 @@ void MarkupTextBuilder::AppendText(std::u16string_view s) {
     }
     if (IsSpace(c)) {
       m_bPendingSpace = true;
+      m_bPendingLineBreak = m_bPendingLineBreak || c == u'\n';
       continue;
     }
-    if (m_bPendingSpace && !m_sText.empty() && m_sText.back() != u'\n' && m_sText.back() != u' ') {
+    const bool bJoined = m_bPendingLineBreak && !m_sText.empty() && IsWide(m_sText.back()) && IsWide(c);
+    if (m_bPendingSpace && !bJoined && !m_sText.empty() && m_sText.back() != u'\n' && m_sText.back() != u' ') {
       m_sText.push_back(u' ');
     }
     m_bPendingSpace = false;
+    m_bPendingLineBreak = false;
     m_sText.push_back(c);
   }
 }
@@ -252,6 +260,7 @@ void MarkupTextBuilder::BreakLine() {
   while (!m_sText.empty() && m_sText.back() == u' ') m_sText.pop_back();
   if (!m_sText.empty() && m_sText.back() != u'\n') m_sText.push_back(u'\n');
   m_bPendingSpace = false;
+  m_bPendingLineBreak = false;
 }
 
 std::u16string MarkupTextBuilder::TakeText() {

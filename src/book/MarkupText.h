@@ -1,6 +1,7 @@
 // The text of HTML and XHTML documents as the text box shows it: block elements
 // (p, div, headings, list items, table rows, ...) on lines of their own, <br> a
-// line break, runs of white space one space, <pre> as written; script, style,
+// line break, runs of white space one space (none for a line break between
+// two Japanese characters), <pre> as written; script, style,
 // head and the like left out; <ruby>base<rt>ruby</rt></ruby> as the notation
 // ｜base《ruby》 that the reading chain reads (<rp> dropped; several base/ruby
 // pairs in one <ruby> give one notation each).
@@ -49,6 +50,7 @@ class MarkupTextBuilder {
   const int32_t m_lMaxUnits;
   std::u16string m_sText;
   bool m_bPendingSpace = false;
+  bool m_bPendingLineBreak = false;  // the pending white space holds a line break
   int m_nPre = 0;  // depth of <pre> elements around the text
   bool m_bOverflow = false;
   int32_t m_lDocumentStart = 0;

@@ -15,6 +15,8 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "conversion/BookText.h"
 #include "conversion/ReverseConverter.h"
