@@ -43,7 +43,9 @@ BookStatus LoadBook(const std::u16string& sPath, BookText& retBook, const BookLi
     return BookStatus::Error(BookError::kTooLarge, sName + u" is larger than 50 MB");
   }
   std::vector<uint8_t> bytes;
-  if (!CFile().ReadFileForBinary(sPath, bytes)) return BookStatus::Error(BookError::kUnreadable, u"cannot read " + sName);
+  if (!CFile().ReadFileForBinary(sPath, bytes)) {
+    return BookStatus::Error(BookError::kUnreadable, u"cannot read " + sName);
+  }
   const std::string_view view(reinterpret_cast<const char*>(bytes.data()), bytes.size());
   if (kind == BookKind::kHtml) {
     retBook = BookOfHtml(view);

@@ -145,7 +145,9 @@ void ReadNavToc(xmlNode* pRoot, const std::string& sBase, std::vector<TocEntry>&
         if (LocalName(p) == "a" || LocalName(p) == "span") {
           const std::optional<std::string> target = ResolveHref(sBase, AttributeOf(p, "href"));
           const std::u16string sTitle = TextOf(p);
-          if (LocalName(p) == "a" && target && !sTitle.empty()) retToc.push_back({sTitle, *target, std::max(nDepth, 1)});
+          if (LocalName(p) == "a" && target && !sTitle.empty()) {
+            retToc.push_back({sTitle, *target, std::max(nDepth, 1)});
+          }
           return false;
         }
         return true;
@@ -217,7 +219,8 @@ BookStatus ReadEpub(ZipArchive& archive, BookText& retBook, const BookLimits& li
     const std::string sIdref = AttributeOf(pItemref, "idref");
     const auto item = manifest.find(sIdref);
     if (item == manifest.end()) {
-      return Damaged(sOpf, u"the reading order names " + Utf8ToUtf16(sIdref) + u", which is not in the manifest or leaves the archive");
+      return Damaged(sOpf, u"the reading order names " + Utf8ToUtf16(sIdref) +
+                               u", which is not in the manifest or leaves the archive");
     }
     const ManifestItem& document = item->second;
     std::string sBytes;

@@ -37,7 +37,9 @@ bool IsSpace(char16_t c) { return c == u' ' || c == u'\t' || c == u'\n' || c == 
 
 // Kana, kanji, full-width forms and CJK punctuation: a line break in the
 // source between two of them is no space on the page.
-bool IsWide(char16_t c) { return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFF60); }
+bool IsWide(char16_t c) {
+  return (c >= 0x2E80 && c <= 0x9FFF) || (c >= 0xF900 && c <= 0xFAFF) || (c >= 0xFF00 && c <= 0xFF60);
+}
 
 // Runs of white space as one space, none at either end.
 std::u16string Collapsed(std::u16string_view s) {

@@ -12,18 +12,16 @@
 #include "ui/CFileDialogs.h"
 #include "ui/ReadTextBox.h"
 #include "ui/frmMain.h"
-#include "util/CFile.h"
 
 namespace ekoto {
 
 void frmMain::mnuFile_Open_Click() {
   QString sPath;
-  if (CFileDialogs().ShowOpenFileDialog(this, sPath,
-                                        QStringLiteral("テキスト・本 (*.txt *.epub *.html *.htm *.xhtml)|*.txt *.epub *.html *.htm *.xhtml|"
-                                                       "テキスト ファイル (*.txt)|*.txt|EPUB (*.epub)|*.epub|"
-                                                       "HTML (*.html *.htm *.xhtml)|*.html *.htm *.xhtml|"
-                                                       "すべてのファイル (*)|*"),
-                                        QString(), QString(), 0)) {
+  static const QString kFilter = QStringLiteral(
+      "テキスト・本 (*.txt *.epub *.html *.htm *.xhtml)|*.txt *.epub *.html *.htm *.xhtml|"
+      "テキスト ファイル (*.txt)|*.txt|EPUB (*.epub)|*.epub|HTML (*.html *.htm *.xhtml)|*.html *.htm *.xhtml|"
+      "すべてのファイル (*)|*");
+  if (CFileDialogs().ShowOpenFileDialog(this, sPath, kFilter, QString(), QString(), 0)) {
     OpenTextFile(sPath);
   }
 }
