@@ -9,9 +9,9 @@ FUZZ_SECONDS ?= 600
 FUZZ_TARGETS := $(sort $(patsubst fuzz/%.cpp,%,$(wildcard fuzz/fuzz_*.cpp)))
 PACKAGES := cmake g++ make pkg-config libicu-dev libmecab-dev mecab-ipadic-utf8 libkakasi2-dev \
             open-jtalk-mecab-naist-jdic \
-            libgtest-dev libasound2-dev libsndfile1-dev libsamplerate0-dev libsoundtouch-dev \
+            libgtest-dev libasound2-dev libsndfile1-dev libsamplerate0-dev libsoundtouch-dev libzip-dev \
             qt6-base-dev libgl-dev fonts-noto-cjk clang libclang-rt-14-dev \
-             speech-dispatcher python3-speechd libxml2-dev qt6-translations-l10n
+            speech-dispatcher python3-speechd libxml2-dev qt6-translations-l10n
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
 .PHONY: all deps configure build test test-asan fuzz-build fuzz fuzz-ci install uninstall install-user uninstall-user run clean

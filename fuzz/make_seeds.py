@@ -122,3 +122,62 @@ put("fuzz_ssml", "invalid_utf8", b"<speak>\xff\xfe\xe3\x81\x82<mark name=\"\xc3\
 put("fuzz_number_reading", "counters", "2024年12月1日 午後4時30分 8歳 3人 1万2千人 20億円 1兆 10～20km")
 put("fuzz_number_reading", "shapes", "1,500 ３．１４ 0.5% 090-1234-5678 1-2-3 2024/12/6 12:45:30 $5 ¥1,000 007 1.5万")
 put("fuzz_number_reading", "odd", "1,234.5円 $1,299.99 1,000.5万円 3百 6百万 -5度 −5 ①番 ⑴ " + "9" * 80)
+
+# Books: a tiny valid EPUB 3 (nav), an EPUB 2 (toc.ncx), and archives that try
+# to climb out, lie or nest entities; HTML pages with ruby, charsets and headings.
+import io
+import zipfile
+
+
+def epub(files, stored=False):
+    out = io.BytesIO()
+    with zipfile.ZipFile(out, "w", zipfile.ZIP_STORED if stored else zipfile.ZIP_DEFLATED) as z:
+        for name, data in files:
+            info = zipfile.ZipInfo(name, date_time=(2026, 1, 1, 0, 0, 0))
+            info.compress_type = zipfile.ZIP_STORED if stored else zipfile.ZIP_DEFLATED
+            z.writestr(info, data)
+    return out.getvalue()
+
+
+CONTAINER = ('<?xml version="1.0"?><container xmlns="urn:oasis:names:tc:opendocument:xmlns:container"><rootfiles>'
+             '<rootfile full-path="%s" media-type="application/oebps-package+xml"/></rootfiles></container>')
+XHTML = ('<?xml version="1.0" encoding="UTF-8"?><html xmlns="http://www.w3.org/1999/xhtml" '
+         'xmlns:epub="http://www.idpf.org/2007/ops"><head><title>t</title></head><body>%s</body></html>')
+OPF3 = ('<package xmlns="http://www.idpf.org/2007/opf" version="3.0"><manifest>'
+        '<item id="nav" href="nav.xhtml" media-type="application/xhtml+xml" properties="nav"/>'
+        '<item id="c1" href="c1.xhtml" media-type="application/xhtml+xml"/>'
+        '<item id="c2" href="%s" media-type="application/xhtml+xml"/></manifest>'
+        '<spine><itemref idref="c1"/><itemref idref="c2"/></spine></package>')
+NAV = XHTML % ('<nav epub:type="toc"><ol><li><a href="c1.xhtml">一</a></li>'
+               '<li><a href="c2.xhtml#b">二</a></li></ol></nav>')
+book3 = [("mimetype", "application/epub+zip"), ("META-INF/container.xml", CONTAINER % "OEBPS/book.opf"),
+         ("OEBPS/book.opf", OPF3 % "c2.xhtml"), ("OEBPS/nav.xhtml", NAV),
+         ("OEBPS/c1.xhtml", XHTML % "<h1>一</h1><p><ruby>冷<rp>(</rp><rt>ひ</rt><rp>)</rp></ruby>いやり。</p>"),
+         ("OEBPS/c2.xhtml", XHTML % '<p>朝。</p><p id="b"><ruby><rb>東</rb><rb>京</rb><rt>とう</rt><rt>きょう</rt></ruby>へ。</p>')]
+put("fuzz_epub", "epub3", epub(book3))
+put("fuzz_epub", "epub3_stored", epub(book3, stored=True))
+put("fuzz_epub", "epub2_ncx", epub([
+    ("META-INF/container.xml", CONTAINER % "content.opf"),
+    ("content.opf", '<package xmlns="http://www.idpf.org/2007/opf"><manifest>'
+                    '<item id="ncx" href="toc.ncx" media-type="application/x-dtbncx+xml"/>'
+                    '<item id="a" href="a.html" media-type="text/html"/></manifest>'
+                    '<spine toc="ncx"><itemref idref="a"/><itemref idref="a" linear="no"/></spine></package>'),
+    ("toc.ncx", '<ncx><navMap><navPoint><navLabel><text>章</text></navLabel><content src="a.html#x"/>'
+                '<navPoint><navLabel><text>節</text></navLabel><content src="a.html"/></navPoint></navPoint></navMap></ncx>'),
+    ("a.html", '<meta charset="Shift_JIS"><h2 id="x">' + "見出し" + '</h2><p>本文</p>')]))
+put("fuzz_epub", "climbs_out", epub([("META-INF/container.xml", CONTAINER % "OEBPS/book.opf"),
+                                     ("OEBPS/book.opf", OPF3 % "../../../etc/passwd"), ("OEBPS/c1.xhtml", XHTML % "x")]))
+put("fuzz_epub", "entities", epub([
+    ("META-INF/container.xml", CONTAINER % "a.opf"),
+    ("a.opf", '<package><manifest><item id="c" href="c.xhtml" media-type="application/xhtml+xml"/></manifest>'
+              '<spine><itemref idref="c"/></spine></package>'),
+    ("c.xhtml", '<?xml version="1.0"?><!DOCTYPE html [<!ENTITY a "aaaaaaaaaa"><!ENTITY b "&a;&a;&a;&a;&a;&a;&a;&a;">'
+                '<!ENTITY c "&b;&b;&b;&b;&b;&b;&b;&b;">]><html><body><p>&c;&c;&c;</p></body></html>')]))
+put("fuzz_epub", "zeros", epub([("META-INF/container.xml", CONTAINER % "a.opf"), ("a.opf", "0" * 200000)]))
+
+put("fuzz_html_text", "ruby", "<p><ruby>漢<rt>かん</rt>字<rt>じ</rt></ruby>と<ruby><rb>東</rb><rp>（</rp><rt>とう</rt><rp>）</rp></ruby></p>")
+put("fuzz_html_text", "blocks", "<html><head><title>x</title><style>p{}</style></head><body><h1>一</h1><div>a<br>b"
+                                "<pre> c\n d</pre><h2><ruby>序<rt>じょ</rt></ruby></h2><ul><li>e</ul></body>")
+put("fuzz_html_text", "sjis", b'<meta charset="Shift_JIS"><h3>' + "見出し～①".encode("cp932") + b"</h3>")
+put("fuzz_html_text", "utf16", b"\xff\xfe" + "<p>青空</p>".encode("utf-16-le"))
+put("fuzz_html_text", "unclosed", "<ruby><ruby><rt><h1><rtc><rt>x<rb>y" + "<div>" * 300 + "z")

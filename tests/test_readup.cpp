@@ -148,3 +148,57 @@ TEST(ReadUpTest, ThrowingHandlerEndsReadingAndAllowsTheNext) {
 
 }  // namespace
 }  // namespace ekoto
+
+namespace ekoto {
+namespace {
+
+// A move to a text position (a chapter's start) while reading and while held:
+// the sentence is cut there and the reading goes on from exactly that place.
+TEST(ReadUpTest, SeekPositionCutsTheSentenceAtThePlace) {
+  const struct {
+    const char* name;
+    bool bHeld;        // paused at the second unit, else moved while the first plays
+    int32_t lPosition;
+    bool bMoved;
+    Log expected;      // after the move, to the end of the reading
+  } rows[] = {
+      {"inside a later sentence", false, 4, true,
+       {"pos 4 3", "conv えお。", "sound え", "sound お", "sound 。", "pos 7 1", "conv か", "sound か", "stop"}},
+      {"inside the sentence being read", false, 1, true,
+       {"pos 1 2", "conv い。", "sound い", "sound 。", "pos 3 4", "conv うえお。", "sound う", "sound え", "sound お",
+        "sound 。", "pos 7 1", "conv か", "sound か", "stop"}},
+      {"held, at a sentence's start", true, 7, true, {"pos 7 1", "play", "pos 7 1", "conv か", "sound か", "stop"}},
+      {"held, at the end: the last sentence", true, 8, true, {"pos 7 1", "play", "pos 7 1", "conv か", "sound か", "stop"}},
+      {"held, past the end", true, 9, false, {"play", "pos 0 3", "conv あい。", "sound い", "sound 。",
+                                             "pos 3 4", "conv うえお。", "sound う", "sound え", "sound お", "sound 。",
+                                             "pos 7 1", "conv か", "sound か", "stop"}},
+  };
+  for (const auto& row : rows) {
+    SCOPED_TRACE(row.name);
+    Recorder rec;
+    EchoConverter converter;
+    clsReadUp reader(rec, rec, converter);
+    EXPECT_FALSE(reader.SeekPosition(0));  // idle
+    bool bMoved = false;
+    rec.atSoundIndex = row.bHeld ? 2 : 1;
+    rec.atSound = [&] {
+      if (row.bHeld) {
+        reader.PauseText();
+      } else {
+        bMoved = reader.SeekPosition(row.lPosition);
+        rec.log.clear();
+      }
+    };
+    reader.PlayText(u"あい。うえお。か");
+    if (row.bHeld) {
+      rec.log.clear();
+      bMoved = reader.SeekPosition(row.lPosition);
+      reader.PlayText(u"");
+    }
+    EXPECT_EQ(bMoved, row.bMoved);
+    EXPECT_EQ(rec.log, row.expected);
+  }
+}
+
+}  // namespace
+}  // namespace ekoto

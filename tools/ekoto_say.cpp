@@ -20,6 +20,7 @@
 #include "audio/AlsaOutput.h"
 #include "audio/UnitTempo.h"
 #include "audio/WavFileOutput.h"
+#include "book/BookLoader.h"
 #include "conversion/AccentEstimator.h"
 #include "conversion/AccentNotation.h"
 #include "conversion/AozoraText.h"
@@ -55,7 +56,7 @@ void PrintUsage(FILE* out) {
       "usage: ekoto-say [options] [TEXT...]\n"
       "Reads Japanese text aloud: the arguments, the file given with -f, or standard input.\n"
       "  -o FILE.wav       write the reading to a WAV file instead of playing it\n"
-      "  -f FILE           read the text from FILE (UTF-8 or CP932)\n"
+      "  -f FILE           read the text from FILE (UTF-8 or CP932 text, .epub, .html)\n"
       "  --voice FILE.pa   voice source file (default: the bundled 50on.pa)\n"
       "  --volume V        volume factor, 0 to 4 (default 4, as the program starts)\n"
       "  --speed S         speed, 0 to 1: waits 1000 - S*1000 ms before each unit (default 1)\n"
@@ -226,15 +227,24 @@ int ConvertLines(std::istream& in, const SayOptions& options) {
   return status;
 }
 
+// The text of the file given with -f (a text file, an EPUB book or an HTML
+// page); false after saying why it cannot be had.
+bool ReadInputFile(const std::string& sPath, std::u16string& retText) {
+  BookText book;
+  const BookStatus status = LoadBook(Utf8ToUtf16(sPath), book);
+  if (!status.ok()) {
+    std::fprintf(stderr, "ekoto-say: %s\n", status.error == BookError::kUnreadable
+                                                 ? ("cannot read " + sPath).c_str()
+                                                 : Utf16ToUtf8(status.sMessage).c_str());
+    return false;
+  }
+  retText = std::move(book.sText);
+  return true;
+}
+
 // The text to read aloud; false (after saying why) when it cannot be had.
 bool TextToSpeak(const SayOptions& options, std::u16string& retText) {
-  if (!options.inputFile.empty()) {
-    if (!CFile().ReadFile(Utf8ToUtf16(options.inputFile), retText)) {
-      std::fprintf(stderr, "ekoto-say: cannot read %s\n", options.inputFile.c_str());
-      return false;
-    }
-    return true;
-  }
+  if (!options.inputFile.empty()) return ReadInputFile(options.inputFile, retText);
   std::string bytes;
   if (!options.texts.empty()) {
     for (const auto& t : options.texts) bytes += (bytes.empty() ? "" : " ") + t;
@@ -312,10 +322,7 @@ int Run(int argc, char** argv) {
 
   if (!options.inputFile.empty()) {
     std::u16string text;
-    if (!CFile().ReadFile(Utf8ToUtf16(options.inputFile), text)) {
-      std::fprintf(stderr, "ekoto-say: cannot read %s\n", options.inputFile.c_str());
-      return 1;
-    }
+    if (!ReadInputFile(options.inputFile, text)) return 1;
     std::istringstream in(Utf16ToUtf8(WithoutUnreadParts(text)));
     return ConvertLines(in, options);
   }

@@ -2,6 +2,7 @@
 // real time through the paced null output, and pasting 10 MB then pressing F5:
 // time to the first unit and the longest stall of the event loop while it reads.
 // Run with QT_QPA_PLATFORM=offscreen (or under a display); needs 50on.pa beside it.
+// With a book as argument (bench/make_test_book.py makes one), also the time to open it in the window.
 #include <sys/resource.h>
 
 #include <QApplication>
@@ -91,6 +92,13 @@ int main(int argc, char** argv) {
   while (paints.firstPaint == Clock::time_point{}) QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents);
   std::printf("start to first paint:                  %7.1f ms (target <= 300 ms)\n",
               std::chrono::duration<double, std::milli>(paints.firstPaint - g_processStart).count());
+
+  if (argc > 1) {
+    const auto openStart = Clock::now();
+    const bool bOpened = window.OpenTextFile(QString::fromLocal8Bit(argv[1]));
+    std::printf("opening the book in the window:        %7.1f ms (target <= 1000 ms)%s\n", MsSince(openStart),
+                bOpened ? "" : ", refused");
+  }
 
   // About 30 s of reading at speed 1.00.
   const std::string sentences = ekoto::bench::JapaneseText(600);

@@ -1,5 +1,7 @@
 #include "engine/clsReadUp.h"
 
+#include <algorithm>
+
 #include "conversion/ConvKanji2Hiragana.h"
 #include "conversion/SpokenText.h"
 #include "engine/SplitSyllables.h"
@@ -52,8 +54,8 @@ void clsReadUp::PlayText(const std::u16string& strText) {
     m_aSentences = ReadSentenceSpans(m_sText);
   }
 
-  const int32_t lLast = static_cast<int32_t>(m_aSentences.size()) - 1;
-  while (m_lSentenceIndex <= lLast) {
+  // SeekPosition may cut a sentence in two while this runs: the count is read again.
+  while (m_lSentenceIndex < static_cast<int32_t>(m_aSentences.size())) {
     const TextSpan sentence = m_aSentences[m_lSentenceIndex];
     m_events.OnPlayPos(sentence.lStart, sentence.lLength);
 
@@ -98,12 +100,40 @@ bool clsReadUp::SeekSentence(int32_t nDelta) {
   if (m_bReading && !bPending && m_nRequest != kNone) return false;
   const int64_t lTarget = static_cast<int64_t>(bPending ? m_lSeekTarget : m_lSentenceIndex) + nDelta;
   if (lTarget < 0 || lTarget >= static_cast<int64_t>(m_aSentences.size())) return false;
+  return MoveToSentence(static_cast<int32_t>(lTarget));
+}
+
+bool clsReadUp::SeekPosition(int32_t lPosition) {
+  if (!m_bReading && !HoldsPosition()) return false;
+  if (m_bReading && m_nRequest != kNone && m_nRequest != kSeek) return false;
+  if (lPosition < 0 || static_cast<size_t>(lPosition) > m_sText.size()) return false;
+  const auto after = std::upper_bound(m_aSentences.begin(), m_aSentences.end(), lPosition,
+                                      [](int32_t l, const TextSpan& span) { return l < span.lStart; });
+  int32_t lTarget = static_cast<int32_t>(after - m_aSentences.begin()) - 1;
+  TextSpan& span = m_aSentences[static_cast<size_t>(lTarget)];
+  if (lPosition > span.lStart && lPosition < span.lStart + span.lLength) {
+    const TextSpan rest{lPosition, span.lStart + span.lLength - lPosition};
+    span.lLength = lPosition - span.lStart;
+    m_aSentences.insert(m_aSentences.begin() + lTarget + 1, rest);
+    // The sentence being read keeps its number when the cut lies before it.
+    if (m_lSentenceIndex > lTarget) ++m_lSentenceIndex;
+    ++lTarget;
+  }
+  return MoveToSentence(lTarget);
+}
+
+int32_t clsReadUp::SentenceStart() const {
+  if (m_lSentenceIndex < 0 || static_cast<size_t>(m_lSentenceIndex) >= m_aSentences.size()) return 0;
+  return m_aSentences[static_cast<size_t>(m_lSentenceIndex)].lStart;
+}
+
+bool clsReadUp::MoveToSentence(int32_t lTarget) {
   if (m_bReading) {
-    m_lSeekTarget = static_cast<int32_t>(lTarget);
+    m_lSeekTarget = lTarget;
     m_nRequest = kSeek;
     return true;
   }
-  m_lSentenceIndex = static_cast<int32_t>(lTarget);
+  m_lSentenceIndex = lTarget;
   m_lUnitIndex = 0;
   m_bHeldAtStart = true;
   const TextSpan sentence = m_aSentences[m_lSentenceIndex];

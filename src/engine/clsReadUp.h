@@ -41,12 +41,18 @@ class clsReadUp {
   // shows the new sentence. Returns false, changing nothing, when idle or when
   // the target lies outside the text.
   bool SeekSentence(int32_t nDelta);
+  // Moves the reading, as SeekSentence does, to position lPosition of the text
+  // being read or held (0 to its length): the sentence holding it is cut there,
+  // so the reading goes on exactly from that place (a chapter's start).
+  bool SeekPosition(int32_t lPosition);
   // Holds a paused position at the start of sentence lSentence of strText, as
   // if a reading of strText had been paused there, and raises OnPlayPos for it.
   // Returns false, changing nothing, while reading or for a sentence outside the text.
   bool HoldAt(const std::u16string& strText, int32_t lSentence);
   // The sentence being read, or the one a resume starts at.
   int32_t SentenceIndex() const { return m_lSentenceIndex; }
+  // Where that sentence starts in the text being read or held; 0 when idle.
+  int32_t SentenceStart() const;
 
   // Plays a wave file to its end through the player the owner set; silent when
   // there is none or the file cannot be played.
@@ -68,6 +74,8 @@ class clsReadUp {
   enum Request : int16_t { kNone = 0, kPause = 1, kStop = 2, kSeek = 3 };
 
   void Finish();
+  // SeekSentence's move once its target is known to lie inside the text.
+  bool MoveToSentence(int32_t lTarget);
 
   IReadUpEvents& m_events;
   IEventYield& m_eventLoop;

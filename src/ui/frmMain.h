@@ -15,10 +15,13 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "audio/FallbackOutput.h"
 #include "audio/SoundOutput.h"
 #include "audio/clsPlaySound.h"
+#include "conversion/BookText.h"
 #include "conversion/ReverseConverter.h"
 #include "engine/ReadUpEvents.h"
 #include "engine/clsReadUp.h"
@@ -34,6 +37,7 @@ class QGroupBox;
 class QLabel;
 class QMenu;
 class QProgressDialog;
+class QSettings;
 class QTimer;
 class QToolButton;
 
@@ -183,8 +187,15 @@ class frmMain : public QMainWindow,
   void RestoreReading(const QString& sFile);
   // Where the settings beyond options.dat are kept: ekoto.ini beside it.
   QString FeatureSettingsPath() const;
+  // The chapters of what the text box shows, from the book it was opened from;
+  // none once the text is edited or replaced (frmMainBook.cpp).
+  const std::vector<Chapter>& Chapters() const;
+  // Moves the reading place to chapter nIndex's start: while reading or paused
+  // as Ctrl+→ does, when stopped held there as a pause. False for no such chapter.
+  bool mnuChapter_Click(int nIndex);
 
   QMenu* mnuFile = nullptr;
+  QMenu* mnuChapter = nullptr;
   QAction* mnuFile_Open = nullptr;
   QAction* mnuFile_SaveAudio = nullptr;
   QAction* mnuRun_NextSentence = nullptr;
@@ -259,8 +270,23 @@ class frmMain : public QMainWindow,
   void CreateFeatureMenus(QMenu* mnuRun, QMenu* mnuProperty);
   void SetUpAccessibility();
   void SaveFeatureSettings();
-  // A file's text for the text box; a refusal is reported and gives false.
-  bool ReadTextFile(const QString& sPath, std::u16string& strText);
+  // A file's text and chapters for the text box; a refusal is reported and gives false.
+  bool ReadBookFile(const QString& sPath, BookText& retBook);
+  // The chapters of the text just put into the text box, and the file it came from.
+  void AdoptBook(BookText book, const QString& sPath);
+  // Adopts the dropped book waiting for the delayed start when strShown is its text.
+  void TakePendingBook(const std::u16string& strShown);
+  void CreateChapterMenu(QMenu* mnuBefore);
+  void RefreshChapterMenu();
+  // Holds a pause at text box position lOffset, as if a reading had been paused there.
+  bool HoldTextAt(int32_t lOffset);
+  // A chapter chosen before a caret reading's start: read it once that reading has unwound.
+  void ReadChapterWhenUnwound();
+  // The place in a book with chapters, by its path; false (nothing written) for other texts.
+  bool KeepBookPlace(QSettings& ini);
+  // Opens the kept book (sFile when it names it) held at its place; false when
+  // no book is kept or sFile is another file.
+  bool RestoreBookPlace(const QString& sFile);
   void FinishSaving();
   void Form_Unload();
   void Volumebar_Scroll();
@@ -311,6 +337,10 @@ class frmMain : public QMainWindow,
   std::function<std::unique_ptr<IAccentSource>()> m_makeAccentSource;
   std::unique_ptr<IAccentSource> m_pAccent;  // the window's readings'
   bool m_bIntonation = true;
+  std::vector<Chapter> m_aChapters;
+  QString m_sBookPath;  // absolute; "" for text that came from no file
+  std::optional<std::pair<BookText, QString>> m_pendingBook;  // dropped, waiting for its delayed start
+  int32_t m_lChapterWhenUnwound = -1;
 
   int32_t p_WindowLeft = 0;
   int32_t p_WindowTop = 0;

@@ -95,6 +95,7 @@ void frmMain::CreateFeatureMenus(QMenu* mnuRun, QMenu* mnuProperty) {
   mnuRun->insertSeparator(beforeExit);
   mnuRun->insertActions(beforeExit, {mnuRun_PrevSentence, mnuRun_NextSentence});
   txtReadText->installEventFilter(new SentenceKeys(mnuRun_NextSentence, mnuRun_PrevSentence, this));
+  CreateChapterMenu(mnuProperty);
 
   QMenu* mnuProperty_Tempo_Menu = new QMenu(QStringLiteral("テンポ(&T)"), mnuProperty);
   mnuProperty->insertMenu(mnuProperty->actions().value(2), mnuProperty_Tempo_Menu);
@@ -201,12 +202,13 @@ void frmMain::SaveFeatureSettings() {
   ini.setValue(QStringLiteral("Tempo"), m_dTempo);
   ini.setValue(QStringLiteral("Intonation"), m_bIntonation);
   const QString sText = txtReadText->toPlainText();
-  if ((m_clsReadUp.IsReading() || m_clsReadUp.HoldsPosition()) && sText.size() <= kMaxKeptText) {
+  const bool bHeld = m_clsReadUp.IsReading() || m_clsReadUp.HoldsPosition();
+  ini.remove(QStringLiteral("Resume"));
+  // A book is kept by its path, however long; other texts whole.
+  if (bHeld && !KeepBookPlace(ini) && sText.size() <= kMaxKeptText) {
     ini.setValue(QStringLiteral("Resume/Text"), sText);
     ini.setValue(QStringLiteral("Resume/Offset"), m_lSeekOffset);
     ini.setValue(QStringLiteral("Resume/Sentence"), m_clsReadUp.SentenceIndex());
-  } else {
-    ini.remove(QStringLiteral("Resume"));
   }
   ini.sync();
   if (ini.status() != QSettings::NoError) {
@@ -216,6 +218,7 @@ void frmMain::SaveFeatureSettings() {
 }
 
 void frmMain::RestoreReading(const QString& sFile) {
+  if (RestoreBookPlace(sFile)) return;
   const QSettings ini(FeatureSettingsPath(), QSettings::IniFormat);
   const QString sKept = ini.value(QStringLiteral("Resume/Text")).toString();
   const int32_t lOffset = ini.value(QStringLiteral("Resume/Offset"), 0).toInt();

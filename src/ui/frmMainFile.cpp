@@ -1,5 +1,5 @@
 // frmMain: the file menu, an addition to the original window. Opening a text
-// file (as a drop reads it, without starting to read) and saving the reading
+// file or a book (as a drop reads it, without starting to read) and saving the reading
 // as an audio file in the background.
 #include <QFile>
 #include <QFileInfo>
@@ -12,45 +12,27 @@
 #include "ui/CFileDialogs.h"
 #include "ui/ReadTextBox.h"
 #include "ui/frmMain.h"
-#include "util/CFile.h"
 
 namespace ekoto {
 
-bool frmMain::ReadTextFile(const QString& sPath, std::u16string& strText) {
-  // A file with no text to read is refused with a word in the status bar, and the
-  // text box keeps what the user had in it.
-  const QFileInfo file(sPath);
-  if (file.size() > kMaxDroppedFileBytes) {
-    ReportProblem(QStringLiteral("ファイルが大きすぎるため読み込みません (50 MB まで): %1").arg(file.fileName()));
-    return false;
-  }
-  if (file.isDir() || !CFile().ReadFile(sPath.toStdU16String(), strText)) {
-    ReportProblem(QStringLiteral("ファイルを読み込めません: %1").arg(file.fileName()));
-    return false;
-  }
-  // Text files hold no NUL character; programs, pictures and archives do.
-  if (strText.find(u'\0') != std::u16string::npos) {
-    ReportProblem(QStringLiteral("テキストファイルではありません: %1").arg(file.fileName()));
-    return false;
-  }
-  return true;
-}
-
 void frmMain::mnuFile_Open_Click() {
   QString sPath;
-  if (CFileDialogs().ShowOpenFileDialog(this, sPath,
-                                        QStringLiteral("テキスト ファイル (*.txt)|*.txt|すべてのファイル (*)|*"),
-                                        QString(), QString(), 0)) {
+  static const QString kFilter = QStringLiteral(
+      "テキスト・本 (*.txt *.epub *.html *.htm *.xhtml)|*.txt *.epub *.html *.htm *.xhtml|"
+      "テキスト ファイル (*.txt)|*.txt|EPUB (*.epub)|*.epub|HTML (*.html *.htm *.xhtml)|*.html *.htm *.xhtml|"
+      "すべてのファイル (*)|*");
+  if (CFileDialogs().ShowOpenFileDialog(this, sPath, kFilter, QString(), QString(), 0)) {
     OpenTextFile(sPath);
   }
 }
 
 bool frmMain::OpenTextFile(const QString& sPath) {
-  std::u16string strText;
-  if (!ReadTextFile(sPath, strText)) return false;
+  BookText book;
+  if (!ReadBookFile(sPath, book)) return false;
   // The old position belongs to the old text.
   if (m_clsReadUp.IsReading() || m_clsReadUp.HoldsPosition()) m_clsReadUp.StopText();
-  txtReadText->setPlainText(QString::fromStdU16String(strText));
+  txtReadText->setPlainText(QString::fromStdU16String(book.sText));
+  AdoptBook(std::move(book), sPath);
   statusBar()->showMessage(QStringLiteral("開きました: %1").arg(QFileInfo(sPath).fileName()));
   return true;
 }

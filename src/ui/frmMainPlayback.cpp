@@ -244,6 +244,7 @@ void frmMain::AfterReading() {
   // Still inside an outer reading (this call was refused): nothing has ended.
   if (m_clsReadUp.IsReading()) return;
   FinishUnloadIfUnwound();
+  ReadChapterWhenUnwound();
   if (m_bNotReady || !m_bStartWhenUnwound) return;
   m_bStartWhenUnwound = false;
   // From the event loop: the handler that ran the stopped reading returns first.
@@ -251,6 +252,8 @@ void frmMain::AfterReading() {
 }
 
 void frmMain::Timer_SetToStart(const std::u16string& strReadText) {
+  // A copy replaces a book dropped just before it.
+  m_pendingBook.reset();
   m_strPendingText = strReadText;
   tmrClipboard->start();
 }
@@ -269,6 +272,7 @@ void frmMain::ChangedClipboard() {
 
 void frmMain::SetToStart(const std::u16string& strReadText) {
   txtReadText->setPlainText(QString::fromStdU16String(strReadText));
+  TakePendingBook(strReadText);
   ReadFromStart();
 }
 
@@ -288,8 +292,10 @@ void frmMain::ReadFromStart() {
 
 void frmMain::txtReadText_OLEDragDrop(const QStringList& paths) {
   if (paths.isEmpty()) return;
-  std::u16string strText;
-  if (ReadTextFile(paths.first(), strText)) Timer_SetToStart(strText);
+  BookText book;
+  if (!ReadBookFile(paths.first(), book)) return;
+  Timer_SetToStart(book.sText);
+  m_pendingBook.emplace(std::move(book), paths.first());
 }
 
 std::u16string frmMain::TextBoxText() const { return txtReadText->toPlainText().toStdU16String(); }

@@ -1,8 +1,11 @@
-// modClipboard: change notices in, the format test, plain text out to the window.
+// modClipboard: change notices in, the format test, plain text out to the window
+// (the HTML flavour's text when it holds ruby).
 #include "ui/modClipboard.h"
 
 #include <QClipboard>
 #include <QStringList>
+
+#include "book/MarkupText.h"
 
 namespace ekoto {
 namespace {
@@ -18,7 +21,17 @@ bool HasFormat(const QStringList& formats, QLatin1StringView type) {
 // The text of a plain-text offer; "" for anything else. Unreadable contents
 // count as not plain text.
 QString PlainText(const QMimeData* data) {
-  return data != nullptr && IsPlainTextOnly(*data) ? data->text() : QString();
+  if (data == nullptr || !IsPlainTextOnly(*data)) return QString();
+  // A page with ruby gives base and ruby run together as plain text; its HTML
+  // keeps them apart, as the notation the reading chain reads.
+  if (data->hasHtml()) {
+    const QString sHtml = data->html();
+    if (sHtml.contains(QLatin1StringView("<rt"), Qt::CaseInsensitive)) {
+      const QByteArray utf8 = sHtml.toUtf8();
+      return QString::fromStdU16String(BookOfHtml(std::string_view(utf8.constData(), utf8.size()), "UTF-8").sText);
+    }
+  }
+  return data->text();
 }
 
 }  // namespace
