@@ -4,6 +4,8 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
+#include <fstream>
+
 #include "PaTestFiles.h"
 #include "RunTool.h"
 #include "voice/AudioImport.h"
@@ -77,6 +79,22 @@ TEST_F(ToolTest, BadInputGivesClearErrorsAndNoFile) {
     EXPECT_NE(result.output.find(says), std::string::npos) << args << "\n" << result.output;
   }
   EXPECT_FALSE(std::filesystem::exists(dir.Path("v.pa")) || std::filesystem::exists(dir.Path("out.wav")));
+}
+
+// Every program prints the upstream part of the newest debian/changelog
+// version, the one the packages carry, and runs without a display to do it.
+TEST_F(ToolTest, EveryProgramPrintsTheChangelogVersion) {
+  std::ifstream changelog(std::string(EKOTO_TEST_DATA_DIR) + "/../../debian/changelog");
+  std::string head;
+  std::getline(changelog, head);
+  const size_t close = head.find(')');
+  ASSERT_TRUE(head.starts_with("ekoto (") && close != std::string::npos) << head;
+  const std::string version = head.substr(7, std::min(close, head.find_first_of("-+~")) - 7);
+  for (const char* tool : {"ekoto", "ekoto-say", "ekoto-pa", "ekoto-score"}) {
+    const ToolResult result = RunTool(tool, "--version", "/dev/null");
+    EXPECT_EQ(result.status, 0) << tool;
+    EXPECT_EQ(result.output, std::string(tool) + " " + version + "\n");
+  }
 }
 
 }  // namespace

@@ -1,5 +1,5 @@
 // ekoto-score: how well Ekoto reads a set of sentences with known readings.
-//   ekoto-score FILE.tsv [--show]
+//   ekoto-score FILE.tsv [--show]    ekoto-score --version
 // FILE.tsv has the columns id, text, reading (a header line starting with "id" and
 // lines starting with "#" are skipped). Prints the character error rate (raw, and with every ー written as its
 // vowel) and the share of sentences read exactly; --show lists every sentence
@@ -24,6 +24,9 @@ int Run(int argc, char** argv) {
     const std::string arg = argv[i];
     if (arg == "--show") {
       show = true;
+    } else if (arg == "--version") {
+      std::puts("ekoto-score " EKOTO_VERSION);
+      return 0;
     } else if (path.empty() && arg[0] != '-') {
       path = arg;
     } else {
