@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 #include <sndfile.h>
 
-#include <fstream>
-
 #include "PaTestFiles.h"
 #include "RunTool.h"
 #include "voice/AudioImport.h"
@@ -82,19 +80,14 @@ TEST_F(ToolTest, BadInputGivesClearErrorsAndNoFile) {
 }
 
 // Every program prints the upstream part of the newest debian/changelog
-// version, the one the packages carry, and runs without a display to do it.
+// version, the one the packages carry, and needs no display for it.
 TEST_F(ToolTest, EveryProgramPrintsTheChangelogVersion) {
   std::ifstream changelog(std::string(EKOTO_TEST_DATA_DIR) + "/../../debian/changelog");
-  std::string head;
-  std::getline(changelog, head);
-  const size_t close = head.find(')');
-  ASSERT_TRUE(head.starts_with("ekoto (") && close != std::string::npos) << head;
-  const std::string version = head.substr(7, std::min(close, head.find_first_of("-+~")) - 7);
-  for (const char* tool : {"ekoto", "ekoto-say", "ekoto-pa", "ekoto-score"}) {
-    const ToolResult result = RunTool(tool, "--version", "/dev/null");
-    EXPECT_EQ(result.status, 0) << tool;
-    EXPECT_EQ(result.output, std::string(tool) + " " + version + "\n");
-  }
+  std::string name, version;
+  changelog >> name >> version;  // ekoto (0.9.0)
+  version = version.substr(1, version.find_first_of("-+~)") - 1);
+  for (const char* tool : {"ekoto", "ekoto-say", "ekoto-pa", "ekoto-score"})
+    EXPECT_EQ(RunTool(tool, "--version", "/dev/null").output, std::string(tool) + " " + version + "\n");
 }
 
 }  // namespace
