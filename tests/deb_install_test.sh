@@ -37,6 +37,9 @@ debootstrap --variant=minbase bookworm "$root" "$mirror" >"$root.debootstrap.log
   { tail -20 "$root.debootstrap.log"; fail "debootstrap failed"; }
 rm -f "$root.debootstrap.log"
 mount -t proc proc "$root/proc"
+# No service starts from a package's scripts inside the root.
+printf '#!/bin/sh\nexit 101\n' > "$root/usr/sbin/policy-rc.d"
+chmod 755 "$root/usr/sbin/policy-rc.d"
 mkdir -p "$root/tmp/debs"
 cp "$debs"/ekoto_*.deb "$debs"/speech-dispatcher-ekoto_*.deb "$root/tmp/debs/"
 
