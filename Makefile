@@ -14,7 +14,7 @@ PACKAGES := cmake g++ make pkg-config libicu-dev libmecab-dev mecab-ipadic-utf8 
             speech-dispatcher python3-speechd libxml2-dev qt6-translations-l10n
 SUDO := $(shell [ "$$(id -u)" = 0 ] || echo sudo)
 
-.PHONY: all deps configure build test test-asan fuzz-build fuzz fuzz-ci install uninstall install-user uninstall-user run clean
+.PHONY: all deps configure build test test-asan fuzz-build fuzz fuzz-ci install uninstall install-user uninstall-user run clean deb
 
 all: build
 
@@ -94,6 +94,24 @@ install-user: build
 
 uninstall-user:
 	rm -f $(USER_PREFIX)/libexec/speech-dispatcher-modules/sd_ekoto $(USER_SPEECHD_CONFIG)/ekoto.conf
+
+# Debian packages (debian/): a copy of this tree, without build folders, is
+# built with dpkg-buildpackage in DEB_DIR, where the .debs land; lintian then
+# checks them (errors fail), and so does tests/deb_contents_test.sh (no test
+# programs, no build paths). The suite runs offscreen during the build unless
+# DEB_BUILD_OPTIONS has nocheck. Install: apt-get install ./build-deb/*.deb
+DEB_DIR ?= build-deb
+DEB_SOURCE := $(DEB_DIR)/ekoto-$(shell sed -n '1s/^ekoto (\([^)-]*\).*/\1/p' debian/changelog)
+deb:
+	@$(MAKE) --no-print-directory deps PACKAGES="dpkg-dev build-essential debhelper lintian ccache"
+	dpkg-checkbuilddeps 2>/dev/null || DEBIAN_FRONTEND=noninteractive $(SUDO) apt-get build-dep -y ./
+	rm -rf $(DEB_DIR) && mkdir -p $(DEB_SOURCE)
+	tar --exclude-vcs --exclude='./build*' -cf - . | tar -C $(DEB_SOURCE) -xf -
+	cd $(DEB_SOURCE) && PATH=/usr/lib/ccache:$$PATH CCACHE_DIR=$$(ccache -k cache_dir) \
+	  DEB_BUILD_OPTIONS="parallel=$(JOBS) $(DEB_BUILD_OPTIONS)" dpkg-buildpackage -us -uc
+	lintian --fail-on error --info $(DEB_DIR)/*.changes
+	sh tests/deb_contents_test.sh $(DEB_DIR) $(CURDIR)
+	@ls -l $(DEB_DIR)/*.deb
 
 # The program's window on a desktop; without a display, a demo sentence read
 # aloud by ekoto-say, or written to a WAV file when no sound device opens.

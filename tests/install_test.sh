@@ -1,26 +1,34 @@
 #!/bin/sh
-# Installs the build into a scratch prefix and runs the installed programs from
-# another folder: they must find the bundled voice and template under
-# share/ekoto, and the install manifest must list every file (uninstall uses it).
+# Installs the build into a scratch root (DESTDIR, prefix /usr) and runs the
+# installed programs from another folder: they must find the bundled voice and
+# template under share/ekoto, and the install manifest must list every file
+# (uninstall uses it). A build configured with an absolute SYSCONFDIR (/etc,
+# as the Debian package's is) installs under the scratch root too.
 # Usage: install_test.sh BUILD_DIR
 set -eu
 build=$1
-prefix=$(mktemp -d)
-trap 'rm -rf "$prefix" "$prefix.found" "$prefix.listed"' EXIT
+root=$(mktemp -d)
+prefix=$root/usr
+trap 'rm -rf "$root" "$root.found" "$root.listed"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
 
 # Keep the manifest of a real `make install` intact.
 manifest="$build/install_manifest.txt"
-[ -f "$manifest" ] && cp "$manifest" "$prefix.manifest"
-cmake --install "$build" --prefix "$prefix" >/dev/null
-cp "$manifest" "$prefix/manifest"
-if [ -f "$prefix.manifest" ]; then mv "$prefix.manifest" "$manifest"; else rm -f "$manifest"; fi
+[ -f "$manifest" ] && cp "$manifest" "$root.manifest"
+DESTDIR=$root cmake --install "$build" --prefix /usr >/dev/null
+cp "$manifest" "$root/manifest"
+if [ -f "$root.manifest" ]; then mv "$root.manifest" "$manifest"; else rm -f "$manifest"; fi
 
-for f in bin/ekoto-say bin/ekoto-pa share/ekoto/50on.pa share/ekoto/templete.txt \
+for f in bin/ekoto-say bin/ekoto-pa bin/ekoto-score share/ekoto/50on.pa share/ekoto/templete.txt \
          share/applications/ekoto.desktop share/icons/hicolor/scalable/apps/ekoto.svg \
-         share/man/man1/ekoto-say.1 share/man/man1/ekoto-pa.1; do
+         share/metainfo/org.example.ekoto.metainfo.xml; do
   [ -s "$prefix/$f" ] || fail "$f not installed"
 done
+for page in ekoto ekoto-say ekoto-pa ekoto-score; do
+  [ -s "$prefix/share/man/man1/$page.1" ] || fail "manual page $page.1 not installed"
+  ! grep -q @PROJECT_VERSION@ "$prefix/share/man/man1/$page.1" || fail "$page.1 has no version filled in"
+done
+[ -n "$(find "$root" -path '*/etc/speech-dispatcher/modules/ekoto.conf')" ] || fail "sd_ekoto's ekoto.conf not installed"
 for size in 16 32 48 64 128 256; do
   [ -s "$prefix/share/icons/hicolor/${size}x${size}/apps/ekoto.png" ] || fail "${size}px icon not installed"
 done
@@ -60,10 +68,10 @@ voices=$(printf 'INIT\nLIST VOICES\nQUIT\n' | XDG_CONFIG_HOME="$user/config" "$u
 [ "$(echo "$voices" | grep '^200-')" = "$(printf '200-other\tja\tnone\n200-a_b\tja\tnone\n200-c_d\tja\tnone\n200-50on\tja\tnone')" ] ||
   fail "the module did not list the user's voice first, or not each voice on a line of its own: $voices"
 
-# The manifest names exactly the installed files.
+# The manifest names exactly the installed files (without DESTDIR).
 rm -f "$prefix/out.wav"
-# (The lists are kept outside the prefix, or they would list themselves.)
-find "$prefix" -type f ! -name manifest | sort > "$prefix.found"
-sort "$prefix/manifest" > "$prefix.listed"
-cmp -s "$prefix.found" "$prefix.listed" || { diff "$prefix.listed" "$prefix.found" >&2; fail "manifest differs from the installed files"; }
+# (The lists are kept outside the root, or they would list themselves.)
+(cd "$root" && find . -type f ! -name manifest | sed 's|^\.||' | sort) > "$root.found"
+sort "$root/manifest" > "$root.listed"
+cmp -s "$root.found" "$root.listed" || { diff "$root.listed" "$root.found" >&2; fail "manifest differs from the installed files"; }
 echo "install test passed"

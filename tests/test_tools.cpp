@@ -102,5 +102,16 @@ TEST_F(ToolTest, SayReadsAnAozoraFile) {
   EXPECT_EQ(info.frames, 100 + 200 + 800 + 100);  // あい, えあ
 }
 
+// Every program prints the upstream part of the newest debian/changelog
+// version, the one the packages carry, and needs no display for it.
+TEST_F(ToolTest, EveryProgramPrintsTheChangelogVersion) {
+  std::ifstream changelog(std::string(EKOTO_TEST_DATA_DIR) + "/../../debian/changelog");
+  std::string name, version;
+  changelog >> name >> version;  // ekoto (0.9.0)
+  version = version.substr(1, version.find_first_of("-+~)") - 1);
+  for (const char* tool : {"ekoto", "ekoto-say", "ekoto-pa", "ekoto-score"})
+    EXPECT_EQ(RunTool(tool, "--version", "/dev/null").output, std::string(tool) + " " + version + "\n");
+}
+
 }  // namespace
 }  // namespace ekoto::testing

@@ -30,7 +30,8 @@ constexpr const char* kUsage =
     "         --cipher ciphers them.\n"
     "       ekoto-pa list FILE.pa\n"
     "       ekoto-pa extract FILE.pa DIR      (one WAV file per entry, at the file's bits)\n"
-    "       ekoto-pa check FILE.pa            (structure, duplicates, missing units)\n";
+    "       ekoto-pa check FILE.pa            (structure, duplicates, missing units)\n"
+    "       ekoto-pa --version\n";
 
 int Fail(const std::string& message) {
   std::cerr << "ekoto-pa: " << message << "\n";
@@ -177,6 +178,10 @@ int main(int argc, char** argv) {
   const std::string command = argv[1];
   if (command == "-h" || command == "--help" || command == "help") {
     std::cout << kUsage;
+    return 0;
+  }
+  if (command == "--version") {
+    std::cout << "ekoto-pa " EKOTO_VERSION "\n";
     return 0;
   }
   std::vector<std::string> args;

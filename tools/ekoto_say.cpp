@@ -68,7 +68,8 @@ void PrintUsage(FILE* out) {
       "  --template FILE   conversion template (default: the bundled templete.txt)\n"
       "  --no-upper        do not map letters to upper case\n"
       "  --no-narrow       do not narrow full-width characters\n"
-      "  --no-numeric      do not read digits as Japanese numerals\n",
+      "  --no-numeric      do not read digits as Japanese numerals\n"
+      "  --version         print the version and exit\n",
       out);
 }
 
@@ -128,6 +129,9 @@ bool ParseArguments(int argc, char** argv, SayOptions& options) {
       options.say.dTempo = fTempo;
     } else if (arg == "-h" || arg == "--help") {
       PrintUsage(stdout);
+      std::exit(0);
+    } else if (arg == "--version") {
+      std::puts("ekoto-say " EKOTO_VERSION);
       std::exit(0);
     } else if (arg == "--") {
       for (++i; i < argc; ++i) options.texts.emplace_back(argv[i]);

@@ -1,5 +1,5 @@
 // ekoto-score: how well Ekoto reads a set of sentences with known readings.
-//   ekoto-score FILE.tsv [--show]
+//   ekoto-score FILE.tsv [--show]    ekoto-score --version
 //   ekoto-score --accent FILE.tsv [--show]
 // FILE.tsv has the columns id, text, reading (a header line starting with "id" and
 // lines starting with "#" are skipped). Prints the character error rate (raw, and with every ー written as its
@@ -87,6 +87,9 @@ int Run(int argc, char** argv) {
       show = true;
     } else if (arg == "--accent") {
       accent = true;
+    } else if (arg == "--version") {
+      std::puts("ekoto-score " EKOTO_VERSION);
+      return 0;
     } else if (path.empty() && arg[0] != '-') {
       path = arg;
     } else {

@@ -1,4 +1,4 @@
-// ekoto [FILE]: the program. Wires the real sound output and the MeCab converter to the
+// ekoto [FILE], ekoto --version: the program. Wires the real sound output and the MeCab converter to the
 // main window and ends when the window has closed and its reading has unwound.
 // FILE is put into the text box at start (the desktop's "Open with").
 // EKOTO_SOUND_OUTPUT=null plays through the paced null output (no sound card);
@@ -10,7 +10,9 @@
 #include <QPushButton>
 #include <QSessionManager>
 #include <QTimer>
+#include <cstdio>
 #include <memory>
+#include <string_view>
 
 #include "audio/AlsaOutput.h"
 #include "audio/NullOutput.h"
@@ -24,6 +26,11 @@
 #include "util/ProgramFolder.h"
 
 int main(int argc, char** argv) {
+  // Answered before QApplication, which needs a display.
+  if (argc == 2 && std::string_view(argv[1]) == "--version") {
+    std::puts("ekoto " EKOTO_VERSION);
+    return 0;
+  }
   QApplication app(argc, argv);
   QApplication::setApplicationName(QStringLiteral("Ekoto"));
   QApplication::setApplicationVersion(QStringLiteral(EKOTO_VERSION));
