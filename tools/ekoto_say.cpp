@@ -49,6 +49,7 @@ struct SayOptions {
   std::string inputFile;     // -f
   std::string wavPath;       // -o
   std::vector<std::string> texts;
+  bool bFlat = false;  // --flat
 };
 
 void PrintUsage(FILE* out) {
@@ -65,6 +66,7 @@ void PrintUsage(FILE* out) {
       "  --units           print the syllable units of each line, separated by spaces\n"
       "  --accent          print the reading of each line with its accent: # phrase, _ pause,\n"
       "                    [ rise, ] fall after the nucleus, ? question (^み[ずを#か]った$)\n"
+      "  --flat            every unit at the voice's own pitch, without the sentence's accent\n"
       "  --template FILE   conversion template (default: the bundled templete.txt)\n"
       "  --no-upper        do not map letters to upper case\n"
       "  --no-narrow       do not narrow full-width characters\n"
@@ -98,6 +100,8 @@ bool ParseArguments(int argc, char** argv, SayOptions& options) {
       options.mode = Mode::kUnits;
     } else if (arg == "--accent") {
       options.mode = Mode::kAccent;
+    } else if (arg == "--flat") {
+      options.bFlat = true;
     } else if (arg == "--no-upper") {
       options.say.reading.bAUpperCase = false;
     } else if (arg == "--no-narrow") {
@@ -277,6 +281,13 @@ int Speak(SayOptions& options) {
   std::u16string text;
   if (!TextToSpeak(options, text)) return 1;
   options.say.bProgress = isatty(STDERR_FILENO) && text.size() > 2000;
+  if (!options.bFlat) {
+    if (LineAccent().Preload()) {
+      options.say.pAccent = &LineAccent();
+    } else {
+      std::fprintf(stderr, "ekoto-say: %s; reading at one pitch\n", Utf16ToUtf8(LineAccent().LoadError()).c_str());
+    }
+  }
 
   std::unique_ptr<WavFileOutput> wavFile;
   std::unique_ptr<ISoundOutput> device;

@@ -9,12 +9,14 @@
 #include <sstream>
 #include <string>
 
+#include "conversion/AccentEstimator.h"
 #include "conversion/MecabReverseConverter.h"
 #include "settings/OptionsLocation.h"
 #include "speechd/SpeechModule.h"
 #include "speechd/SsipChannel.h"
 #include "speechd/UserSetup.h"
 #include "util/ProgramFolder.h"
+#include "util/Utf.h"
 
 namespace {
 
@@ -55,5 +57,12 @@ int main(int argc, char** argv) {
         return ekoto::LoadUserSetup(programFolder, optionsPath);
       },
       ekoto::DefaultReverseConverter());
+  // Without Open JTalk's dictionary every unit is said at the voice's own pitch.
+  ekoto::CAccentEstimator accent;
+  if (accent.Preload()) {
+    module.SetAccentSource(&accent);
+  } else {
+    std::fprintf(stderr, "sd_ekoto: %s\n", ekoto::Utf16ToUtf8(accent.LoadError()).c_str());
+  }
   return module.Run();
 }

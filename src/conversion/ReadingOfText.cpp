@@ -26,8 +26,8 @@ std::u16string ReadingOfText(const std::u16string& text, const ReadingOptions& o
 AccentPlan AccentOfText(const std::u16string& text, const ReadingOptions& options, IReverseConverter& converter,
                         IAccentSource& accent) {
   AccentPlan plan;
-  for (const TextSpan& span : CutLongSentences(text, SplitSpansByChars(text, kSentenceMarks))) {
-    const std::u16string sentence = ApplyReadingOptions(text.substr(span.lStart, span.lLength), options);
+  for (const TextSpan& span : ReadSentenceSpans(text)) {
+    const std::u16string sentence = ApplyReadingOptions(SaidSentence(text, span), options);
     AccentPlan sentencePlan = accent.PlanAccent(sentence, ConvKanji2Hiragana(sentence, converter));
     plan.insert(plan.end(), std::make_move_iterator(sentencePlan.begin()), std::make_move_iterator(sentencePlan.end()));
   }

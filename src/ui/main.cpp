@@ -16,6 +16,7 @@
 
 #include "audio/AlsaOutput.h"
 #include "audio/NullOutput.h"
+#include "conversion/AccentEstimator.h"
 #include "conversion/MecabReverseConverter.h"
 #include "settings/OptionsLocation.h"
 #include "ui/JapaneseFonts.h"
@@ -49,7 +50,8 @@ int main(int argc, char** argv) {
 
   const ekoto::OptionsFiles optionsFiles = ekoto::UserOptionsFiles();
   ekoto::frmMain window({*output, converter, optionsFiles.sLoadPath, ekoto::ProgramFolder(),
-                         [] { return std::make_unique<ekoto::MecabReverseConverter>(); }, optionsFiles.sSavePath});
+                         [] { return std::make_unique<ekoto::MecabReverseConverter>(); }, optionsFiles.sSavePath,
+                         [] { return std::make_unique<ekoto::CAccentEstimator>(); }});
   if (auto* mecab = dynamic_cast<ekoto::MecabReverseConverter*>(&converter)) {
     mecab->SetReportHook([&window](const std::u16string& sMessage) {
       window.ReportProblem(QString::fromStdU16String(sMessage));
@@ -64,11 +66,14 @@ int main(int argc, char** argv) {
   QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager&) { window.close(); });
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &QWidget::close);
 
-  // The dictionary loads once the window is up, not under the first play; a
-  // missing one is reported in the status bar right away.
-  QTimer::singleShot(0, &window, [&converter] {
+  // The dictionaries load once the window is up, not under the first play (the
+  // accent's then comes from the page cache); a missing one is reported in the
+  // status bar right away.
+  QTimer::singleShot(0, &window, [&converter, &window] {
     std::u16string reading;
     converter.ReverseConvert(u"読み", reading);
+    ekoto::CAccentEstimator accent;
+    if (!accent.Preload()) window.ReportProblem(QString::fromStdU16String(accent.LoadError()));
   });
 
   const QStringList args = QApplication::arguments();

@@ -57,7 +57,7 @@ TEST_F(ClipboardTest, PlainTextAloneIsShownAndReadASecondLater) {
       {{{.text = "あいう"}}, true, "あいう", {"あ", "い", "う"}},
       {{{.text = "かき", .html = "<b>かき</b>"}}, true, "かき", {"か", "き"}},
       // Ruby from a page: the HTML flavour gives the notation the reading chain reads.
-      {{{.text = "かあき", .html = "<ruby>か<rp>(</rp><rt>あ</rt><rp>)</rp></ruby>き"}}, true, "｜か《あ》き", {"か", "あ", "き"}},
+      {{{.text = "かあき", .html = "<ruby>か<rp>(</rp><rt>あ</rt><rp>)</rp></ruby>き"}}, true, "｜か《あ》き", {"あ", "き"}},  // the ruby is read for its base
       {{{.text = "あい"}, {.text = "さしす"}}, true, "さしす", {"さ", "し", "す"}},
       {{{.text = "あい", .rtf = "{\\rtf1 あい}"}}, true, "まえ", {}},
       {{{.bImage = true}}, true, "まえ", {}},
