@@ -4,9 +4,13 @@
 // the voice's own F0 and the F0 heard, and the share of neighbouring morae
 // planned high/low whose F0 moves the planned way (goal >= 90 %).
 // Plans: made by hand, and the accent estimator's when it is built in.
-// Usage: bench_pitch_contour [voice.pa=data/50on.pa beside the program]
+// With a file of sentences (tab-separated, the text in the second column, as
+// the reading sets have it), the estimator's plans for them are measured too,
+// with the share only.
+// Usage: bench_pitch_contour [voice.pa=data/50on.pa beside the program] [sentences.tsv]
 #include <cmath>
 #include <cstdio>
+#include <fstream>
 #include <memory>
 #include <string>
 #include <vector>
@@ -16,13 +20,11 @@
 #include "audio/Pcm16.h"
 #include "audio/PitchEstimate.h"
 #include "audio/UnitTempo.h"
+#include "conversion/AccentEstimator.h"
 #include "conversion/MecabReverseConverter.h"
 #include "engine/clsReadUp.h"
 #include "util/ProgramFolder.h"
 #include "util/Utf.h"
-#if __has_include("conversion/AccentEstimator.h")
-#include "conversion/AccentEstimator.h"
-#endif
 
 using namespace ekoto;
 
@@ -98,7 +100,7 @@ class MeasuringReader : public IReadUpEvents, public IEventYield {
 };
 
 bool IsPunctuation(const std::u16string& unit) {
-  return unit.empty() || unit.find_first_of(u"、。？！ 　") != std::u16string::npos;
+  return unit.empty() || unit.find_first_of(u"、。？！?! 　") != std::u16string::npos;
 }
 
 struct Tally {
@@ -106,22 +108,25 @@ struct Tally {
 };
 
 // Prints the sentence's morae and adds its neighbouring high/low pairs to tally.
-void Report(const std::u16string& text, const AccentPlan& plan, const std::vector<HeardUnit>& units, Tally& tally) {
-  std::printf("\n%s\n", Utf16ToUtf8(text).c_str());
+void Report(const std::u16string& text, const AccentPlan& plan, const std::vector<HeardUnit>& units, Tally& tally,
+            bool bPrint = true) {
+  if (bPrint) std::printf("\n%s\n", Utf16ToUtf8(text).c_str());
   std::vector<HeardUnit> morae;
   for (const HeardUnit& unit : units) {
     if (!IsPunctuation(unit.sUnit)) morae.push_back(unit);
   }
   if (plan.empty() || morae.size() != plan.size()) {
-    std::printf("  no plan for its %zu units: read at one pitch\n", morae.size());
+    if (bPrint) std::printf("  no plan for its %zu units: read at one pitch\n", morae.size());
     return;
   }
-  std::printf("  mora  plan  st     own Hz  heard Hz  heard st\n");
+  if (bPrint) std::printf("  mora  plan  st     own Hz  heard Hz  heard st\n");
   for (size_t i = 0; i < morae.size(); ++i) {
     const HeardUnit& m = morae[i];
     const double dHeard = m.hzOwn > 0 && m.hzHeard > 0 ? 12.0 * std::log2(m.hzHeard / m.hzOwn) : NAN;
-    std::printf("  %-4s  %-4s %+5.1f  %7.1f  %8.1f  %+7.1f\n", Utf16ToUtf8(m.sUnit).c_str(),
-                plan[i].bHigh ? "H" : "L", m.dPlanned, m.hzOwn, m.hzHeard, dHeard);
+    if (bPrint) {
+      std::printf("  %-4s  %-4s %+5.1f  %7.1f  %8.1f  %+7.1f\n", Utf16ToUtf8(m.sUnit).c_str(),
+                  plan[i].bHigh ? "H" : "L", m.dPlanned, m.hzOwn, m.hzHeard, dHeard);
+    }
     if (i == 0 || plan[i].bHigh == plan[i - 1].bHigh) continue;
     if (morae[i].hzHeard <= 0 || morae[i - 1].hzHeard <= 0) {
       ++tally.nUnheard;
@@ -155,7 +160,6 @@ int main(int argc, char** argv) {
   }
   Summary("hand-made", tally);
 
-#if __has_include("conversion/AccentEstimator.h")
   CAccentEstimator estimator;
   PlanRecorder estimated(estimator);
   MeasuringReader byEstimate(voice, DefaultReverseConverter(), estimated);
@@ -166,6 +170,21 @@ int main(int argc, char** argv) {
     Report(sentence.sText, estimated.Plan(), units, estimatedTally);
   }
   Summary("estimated", estimatedTally);
-#endif
+
+  if (argc > 2) {
+    std::ifstream in(argv[2]);
+    Tally fileTally;
+    int nSentences = 0;
+    for (std::string line; std::getline(in, line);) {
+      const size_t tab = line.find('\t');
+      if (tab == std::string::npos || line.starts_with("id\t") || line.starts_with('#')) continue;
+      const std::u16string text = Utf8ToUtf16(line.substr(tab + 1, line.find('\t', tab + 1) - tab - 1));
+      estimated.Forget();
+      Report(text, estimated.Plan(), byEstimate.Read(text), fileTally, false);
+      ++nSentences;
+    }
+    std::printf("\n%d sentences of %s:", nSentences, argv[2]);
+    Summary(" estimated", fileTally);
+  }
   return 0;
 }

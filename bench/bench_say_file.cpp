@@ -21,12 +21,10 @@
 #include "audio/LoadSoundWithVolume.h"
 #include "audio/Pcm16.h"
 #include "audio/TimeStretch.h"
+#include "conversion/AccentEstimator.h"
 #include "util/ProgramFolder.h"
 #include "util/Utf.h"
 #include "voice/PaFile.h"
-#if __has_include("conversion/AccentEstimator.h")
-#include "conversion/AccentEstimator.h"
-#endif
 
 using namespace ekoto;
 
@@ -64,11 +62,7 @@ int main(int argc, char** argv) {
   if (argc == 4 && std::string(argv[1]) == "--wav") {
     SaySettings settings;
     settings.sPAPath = ProgramFolder() + u"50on.pa";
-#if __has_include("conversion/AccentEstimator.h")
     CAccentEstimator source;
-#else
-    bench::PatternAccent source;
-#endif
     settings.pAccent = &source;
     WavFileOutput wav(argv[2]);
     SaySession session(settings, wav, &wav);
@@ -85,11 +79,9 @@ int main(int argc, char** argv) {
   bench::PatternAccent pattern;
   settings.pAccent = &pattern;
   Measure("with a plan (stand-in):", text, settings);
-#if __has_include("conversion/AccentEstimator.h")
   CAccentEstimator estimator;
   settings.pAccent = &estimator;
   Measure("with the estimator's plan:", text, settings);
-#endif
 
   // One unit shaped from nothing: what the first sentence of a reading pays per unit.
   PAHEADER header;
