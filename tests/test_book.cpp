@@ -190,6 +190,13 @@ TEST(BookLoader, KindByExtensionAndFailuresByPath) {
       EXPECT_NE(status.sMessage.find(Utf8ToUtf16(row.sFile)), std::u16string::npos) << row.sFile;
     }
   }
+  // A plain text file from Aozora Bunko: its marked headings are chapters, its missing characters filled in.
+  testing::WriteString(dir.Path("a.txt"), *EncodeCp932(u"題\r\n第一章［＃「第一章」は中見出し］\r\n※［＃「口＋世」、U+546D、1-2］\r\n"));
+  BookText aozora;
+  ASSERT_TRUE(LoadBook(dir.Path16("a.txt"), aozora).ok());
+  EXPECT_EQ(aozora.sText, u"題\n第一章［＃「第一章」は中見出し］\n\u546D\n");
+  ASSERT_EQ(aozora.aChapters.size(), 1u);
+  EXPECT_EQ(std::pair(aozora.aChapters[0].sTitle, aozora.aChapters[0].lOffset), std::pair(std::u16string(u"第一章"), 2));
 }
 
 }  // namespace
