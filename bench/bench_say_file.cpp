@@ -1,10 +1,8 @@
 // ekoto-say -o: how many seconds of audio a second of CPU writes to a WAV file,
 // for ordinary text, read at one pitch and with an accent plan on every
-// sentence (a stand-in source, and the accent estimator when it is built in).
+// sentence (a stand-in source, and the accent estimator).
 // Also the cost of shaping one unit the first time, before any is kept.
 // Usage: bench_say_file [kilobytes of text=200] [voice.pa=data/50on.pa beside the program]
-//        bench_say_file --wav OUT.wav TEXT: TEXT read with a plan into OUT.wav, for the
-//        intelligibility meter (bench/pitch_intelligibility.sh).
 #include <unistd.h>
 
 #include <chrono>
@@ -59,15 +57,6 @@ void Measure(const char* sHow, const std::u16string& text, SaySettings settings)
 }  // namespace
 
 int main(int argc, char** argv) {
-  if (argc == 4 && std::string(argv[1]) == "--wav") {
-    SaySettings settings;
-    settings.sPAPath = ProgramFolder() + u"50on.pa";
-    CAccentEstimator source;
-    settings.pAccent = &source;
-    WavFileOutput wav(argv[2]);
-    SaySession session(settings, wav, &wav);
-    return session.Read(Utf8ToUtf16(argv[3])) && wav.Finish() ? 0 : 1;
-  }
   const size_t nKilobytes = argc > 1 ? std::strtoul(argv[1], nullptr, 10) : 200;
   SaySettings settings;
   settings.sPAPath = argc > 2 ? Utf8ToUtf16(argv[2]) : ProgramFolder() + u"50on.pa";
