@@ -62,7 +62,7 @@ TEST(UnitPitch, UnitsTakeTheLevelOfTheirMora) {
        .holds = {L, H, H, L, H, H - kFinalFall}},
       // Each nucleus lowers the highs of the phrases after it, down to a floor; a pause resets them.
       {.sReading = u"あいうえお", .morae = {u"あ", u"い", u"う", u"え", u"お"}, .levels = "N#N#N#N,#H",
-       .holds = {H, H - kDownstep, H - 2 * kDownstep, kLowestHigh, H}},
+       .holds = {H, H - kDownstep, kLowestHigh, kLowestHigh, H}},
       // Morae that do not spell the reading: no plan at all.
       {.sReading = u"あめ", .morae = {u"あ", u"に"}, .levels = "NL", .holds = {}},
       {.sReading = u"あめ", .morae = {u"あ", u"め", u"だ"}, .levels = "NLL", .holds = {}},
@@ -217,17 +217,19 @@ TEST(UnitPitch, MinimalPairsRiseAndFallInTheSound) {
         PAHEADER header;
         std::vector<uint8_t> bytes = LoadSoundWithVolume(voice, units[i], 1.0f, header);
         int16_t nBitsOut = header.nBitsPerSample;
-        ASSERT_TRUE(StretchUnit(bytes, nBitsOut, header.nChannels, header.lSampleRate, 1.0, pitches[i]));
+        // A unit at the voice's own pitch is left as recorded.
+        EXPECT_EQ(StretchUnit(bytes, nBitsOut, header.nChannels, header.lSampleRate, 1.0, pitches[i]),
+                  !pitches[i].IsFlat());
         // Measured after the glide in, where the vowel carries the pitch.
         hz[i] = UnitF0(ToPcm16(bytes, nBitsOut), header.lSampleRate);
         ASSERT_GT(hz[i], 0.0) << "no pitch heard in unit " << i;
       }
-      // The two levels lie four semitones apart: at least two must be heard.
+      // The two levels lie three semitones apart: at least half of it must be heard.
       const double dSemitones = 12.0 * std::log2(hz[1] / hz[0]);
       if (row.bRises) {
-        EXPECT_GT(dSemitones, 2.0) << hz[0] << " Hz then " << hz[1] << " Hz";
+        EXPECT_GT(dSemitones, 1.5) << hz[0] << " Hz then " << hz[1] << " Hz";
       } else {
-        EXPECT_LT(dSemitones, -2.0) << hz[0] << " Hz then " << hz[1] << " Hz";
+        EXPECT_LT(dSemitones, -1.5) << hz[0] << " Hz then " << hz[1] << " Hz";
       }
     }
   }
