@@ -20,7 +20,6 @@ class CTempleteAccent final : public IAccentSource {
 
   // The template whose entries apply from the next sentence on.
   void SetTable(const CConvTemplete& table) { m_pTable = &table; }
-  const CConvTemplete& Table() const { return *m_pTable; }
 
   // The inner source's plan, with every entry that has an accent and whose
   // reading the sentence holds made an accent phrase of its own: the levels and

@@ -17,6 +17,8 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <optional>
+
 #include "conversion/AccentNotation.h"
 #include "conversion/ConvKanji2Hiragana.h"
 #include "conversion/Morae.h"
@@ -333,14 +335,16 @@ void frmDictionary::cmdExport_Click() {
 void frmDictionary::UpdateReading() {
   const std::u16string text = txtTest->text().toStdU16String();
   std::u16string reading;
+  std::optional<CTempleteAccent> accent;
+  if (m_services.pAccent) accent.emplace(*m_services.pAccent, m_model->Table());
   AccentPlan plan;
-  bool bPlanned = m_services.pAccent != nullptr;  // every piece with a reading got a plan
+  bool bPlanned = accent.has_value();  // every piece with a reading got a plan
   for (const std::u16string& piece : SplitByChars(text, kSentenceMarks)) {
     const std::u16string sentence = ApplyReadingOptions(piece, m_services.options, m_model->Table());
     const std::u16string pieceReading = ConvKanji2Hiragana(sentence, m_services.converter);
     reading += pieceReading;
     if (!bPlanned) continue;
-    AccentPlan piecePlan = CTempleteAccent(*m_services.pAccent, m_model->Table()).PlanAccent(sentence, pieceReading);
+    const AccentPlan piecePlan = accent->PlanAccent(sentence, pieceReading);
     bPlanned = !piecePlan.empty() || SplitMorae(pieceReading).empty();
     plan.insert(plan.end(), piecePlan.begin(), piecePlan.end());
   }
