@@ -1,8 +1,9 @@
 // The conversion template with 10,000 entries: the time to load and build it
 // (the program does so at every play), its throughput alone and in the whole
 // kana chain on 1 MB of text, and the first unit of a 10 MB text.
-// Usage: bench_templete [--write FILE]  (--write keeps the template, e.g. for
-// `ekoto-say --kana --template FILE`).
+// Usage: bench_templete [--accent] [--write FILE]  (--accent writes every entry
+// as the dictionary window does, with accent marks; --write keeps the template,
+// e.g. for `ekoto-say --kana --template FILE`).
 #include <chrono>
 #include <cstdio>
 #include <filesystem>
@@ -32,7 +33,7 @@ double MsSince(Clock::time_point start) {
 
 // 10,000 entries: 1,000 pieces of the development sentences (so that they do
 // occur) and 9,000 made-up kanji words, each with a kana reading.
-std::u16string TenThousandEntries(const std::vector<std::string>& sentences) {
+std::u16string TenThousandEntries(const std::vector<std::string>& sentences, bool bAccent) {
   std::mt19937 random(21);
   std::set<std::u16string> seen;
   std::u16string text = u"// 10,000 entries for the benchmark\r\n";
@@ -40,6 +41,7 @@ std::u16string TenThousandEntries(const std::vector<std::string>& sentences) {
     if (from.empty() || !seen.insert(from).second) return;
     std::u16string to;
     for (size_t i = 0; i < from.size() + 1; ++i) to += static_cast<char16_t>(u'あ' + random() % 80);
+    if (bAccent) text += u"//@\taccent=" + to.substr(0, 1) + u'[' + to.substr(1) + u"\r\n";
     text += from + u'\t' + to + u"\r\n";
   };
   for (size_t i = 0; seen.size() < 1000 && i < 100000; ++i) {
@@ -61,9 +63,12 @@ std::u16string TenThousandEntries(const std::vector<std::string>& sentences) {
 
 int main(int argc, char** argv) {
   const std::vector<std::string> sentences = ekoto::bench::DevelopmentSentences();
-  const std::u16string templateText = TenThousandEntries(sentences);
+  std::vector<std::string> args(argv + 1, argv + argc);
+  const bool bAccent = !args.empty() && args[0] == "--accent";
+  if (bAccent) args.erase(args.begin());
+  const std::u16string templateText = TenThousandEntries(sentences, bAccent);
   std::filesystem::path path = std::filesystem::temp_directory_path() / "ekoto_bench_templete.txt";
-  if (argc > 2 && std::string(argv[1]) == "--write") path = argv[2];
+  if (args.size() > 1 && args[0] == "--write") path = args[1];
   if (!ekoto::CFile().WriteFile(ekoto::Utf8ToUtf16(path.string()), templateText)) {
     std::fprintf(stderr, "cannot write %s\n", path.string().c_str());
     return 1;
@@ -82,7 +87,8 @@ int main(int argc, char** argv) {
   const double loadCpuMs = (ekoto::bench::CpuSeconds() - cpu) / 20 * 1e3;
   ekoto::CConvTemplete table;
   table.Load(ekoto::Utf8ToUtf16(path.string()));
-  std::printf("10,000 entries: load and build %.2f ms wall, %.2f ms cpu\n", loadMs, loadCpuMs);
+  std::printf("10,000 entries%s: load and build %.2f ms wall, %.2f ms cpu\n", bAccent ? " with accents" : "", loadMs,
+              loadCpuMs);
 
   // 1 MB, one line of text at a time as ekoto-say --kana reads it, cut into sentences.
   const std::string megabyte = ekoto::bench::JapaneseText(1000 * 1000, 10);

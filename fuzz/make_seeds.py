@@ -72,6 +72,9 @@ put("fuzz_templete", "table", "// readings\n東京都\tとうきょうと\r\nABC
 put("fuzz_templete", "fold", "ß\tす\nİ\tい\nﬀ\tえふ\n\\Xstraße İstanbul ﬀ SS")
 put("fuzz_templete", "dictionary", "//@\tword\taccent=み[たか\tnote=市\n三鷹\tミタカ\r\n//@\n東京\tと[ーきょー\n"
     "とー\tトウ\n\\X三鷹市と東京")
+put("fuzz_templete", "accent", "//@\taccent=み]たか\n三鷹\tみたか\n//@\taccent=み[たかえ]き\n三鷹駅\tみたかえき\n"
+    "//@\taccent=は[し\n橋\tはし\n//@\taccent=ちゅ]うおう#せ[ん\n中央線\tちゅうおうせん\n"
+    "\\X三鷹駅から三鷹へ、橋をはしる。端橋の中央線")
 
 put("fuzz_pa_file", "two", pa([("い", b"\x01\x02\x03"), ("か", b"\x04\x05")]))
 put("fuzz_pa_file", "cipher", pa([("きゃ", b"\x10" * 8), ("ー", b"")], cipher=1))

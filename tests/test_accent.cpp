@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "PaTestFiles.h"
 #include "RunTool.h"
 #include "conversion/AccentEstimator.h"
 #include "conversion/AccentFit.h"
@@ -265,6 +266,13 @@ TEST(AccentToolsTest, SayPrintsOneLinePerLineAndScorePrintsTheFigures) {
   size_t expected = 0;
   for (std::string line; std::getline(in, line);) ++expected;
   EXPECT_EQ(lines, expected);
+  // The marks of the user's dictionary, whichever way the estimator says みたか (三鷹 as the template writes it).
+  testing::ScratchDir dir;
+  for (const std::string marks : {"み[たか", "み]たか"}) {
+    testing::WriteString(dir.Path("templete.txt"), "//@\taccent=" + marks + "\n三鷹\tみたか\n");
+    const auto marked = testing::RunTool("ekoto-say", "--accent --template '" + dir.Path("templete.txt").string() + "' 三鷹に行く");
+    EXPECT_EQ(marked.output.rfind("^" + marks + "に#", 0), 0U) << marked.output;
+  }
 
   const auto score = testing::RunTool("ekoto-score", "--accent '" + sample + "'");
   EXPECT_EQ(score.status, 0) << score.output;

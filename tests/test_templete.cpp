@@ -3,7 +3,9 @@
 #include <string>
 
 #include "PaTestFiles.h"
+#include "conversion/AccentNotation.h"
 #include "conversion/ConvTemplete.h"
+#include "conversion/TempleteAccent.h"
 #include "conversion/TempleteFile.h"
 #include "conversion/WordList.h"
 #include "util/Utf.h"
@@ -158,6 +160,48 @@ TEST(TempleteTest, ProgramTableFollowsFiles) {
   EXPECT_EQ(ConvTemplete(u"東京へ"), u"とうきょうへ");
   LoadConvTemplete(dir.Path16("empty.txt"));
   EXPECT_EQ(ConvTemplete(u"東京へ"), u"東京へ");
+}
+
+// Plans every sentence as plan, as a stand-in for the estimator.
+struct FixedAccent : IAccentSource {
+  AccentPlan plan;
+  AccentPlan PlanAccent(const std::u16string& /*sSentence*/, const std::u16string& /*sReading*/) override { return plan; }
+};
+
+// An entry's accent marks over the estimator's plan of the sentence the template made.
+TEST(TempleteTest, AccentMarksOverrideTheirMorae) {
+  const char* kFalls = "//@\taccent=み]たか\n三鷹\tみたか\n";
+  const struct {
+    const char *templete, *sentence, *inner, *expected;
+  } rows[] = {
+      // At the start; its particle low after the fall.
+      {.templete = kFalls, .sentence = "みたかに行く", .inner = "^み[たかに#い[く$", .expected = "^み]たかに#い[く$"},
+      // Flat, in the middle: high up to the estimator's fall in its particles.
+      {.templete = "//@\taccent=み[たか\n三鷹\tみたか\n", .sentence = "今日はみたかです", .inner = "^きょ]ーわ#み]たかで]す$", .expected = "^きょ]ーわ#み[たかで]す$"},
+      // At the end, inside the estimator's phrase: a phrase of its own.
+      {.templete = kFalls, .sentence = "東京のみたか", .inner = "^と[ーきょーのみたか$", .expected = "^と[ーきょーの#み]たか$"},
+      // Twice; the estimator's fall inside it gives way.
+      {.templete = kFalls, .sentence = "みたか駅からみたかまで", .inner = "^み[たか]えきから#み[たかまで$", .expected = "^み]たかえきから#み]たかまで$"},
+      // Said with long vowels where the entry writes う; marks between phrases.
+      {.templete = "//@\taccent=ちゅ]うおう#せ[ん\n中央線\tちゅうおうせん\n", .sentence = "ちゅうおうせんで", .inner = "^ちゅ[ーおーせんで$", .expected = "^ちゅ]ーおー#せ[んで$"},
+      // A kanji said the same elsewhere: the kana between tell which one the entry made, or nothing does.
+      {.templete = "//@\taccent=は[し\n橋\tはし\n", .sentence = "はしを走る", .inner = "^は]しを#は[し]る$", .expected = "^は[しを#は[し]る$"},
+      {.templete = "//@\taccent=は[し\n橋\tはし\n", .sentence = "端はし", .inner = "^は]し#は]し$", .expected = "^は]し#は]し$"},
+      // The longer entry first; the shorter one inside it stays out.
+      {.templete = "//@\taccent=み]たか\n三鷹\tみたか\n//@\taccent=み[たかえ]き\n三鷹駅\tみたかえき\n", .sentence = "みたかえきで", .inner = "^み]たかえきで$", .expected = "^み[たかえ]きで$"},
+      // No marks: a plain entry, the window's without them, marks that no longer spell the reading.
+      {.templete = "三鷹\tみたか\n", .sentence = "みたかに行く", .inner = "^み[たかに#い[く$", .expected = "^み[たかに#い[く$"},
+      {.templete = "//@\tword\n三鷹\tみたか\n//@\taccent=み]たけ\n三鷹市\tみたかし\n", .sentence = "みたかし", .inner = "^み[たかし$", .expected = "^み[たかし$"},
+      {.templete = kFalls, .sentence = "みたか", .inner = "", .expected = "^$"},
+  };
+  for (const auto& row : rows) {
+    CConvTemplete table;
+    table.LoadFromText(Utf8ToUtf16(row.templete));
+    FixedAccent inner;
+    inner.plan = ParseAccentNotation(Utf8ToUtf16(row.inner));
+    const AccentPlan plan = CTempleteAccent(inner, table).PlanAccent(Utf8ToUtf16(row.sentence), u"");
+    EXPECT_EQ(Utf16ToUtf8(FormatAccentNotation(plan)), row.expected) << row.sentence;
+  }
 }
 
 // Shared word lists: both separators, both encodings, and hostile lists that

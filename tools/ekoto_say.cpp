@@ -28,6 +28,7 @@
 #include "conversion/ConversionChain.h"
 #include "conversion/MecabReverseConverter.h"
 #include "conversion/ReadingOfText.h"
+#include "conversion/TempleteAccent.h"
 #include "engine/SplitSyllables.h"
 #include "settings/COptions.h"
 #include "util/CFile.h"
@@ -166,9 +167,15 @@ void LoadTemplate(const std::string& templatePath) {
   if (CFile().IsFile(bundled)) LoadConvTemplete(bundled);
 }
 
-CAccentEstimator& LineAccent() {
+CAccentEstimator& LineEstimator() {
   static CAccentEstimator estimator;
   return estimator;
+}
+
+// The estimator's plans with the accent of the template's entries.
+CTempleteAccent& LineAccent() {
+  static CTempleteAccent accent(LineEstimator(), ConvTempleteTable());
+  return accent;
 }
 
 // The line's kana, its units separated by spaces, or its accent (cut sentence by
@@ -228,8 +235,8 @@ int ConvertLines(std::istream& in, const SayOptions& options) {
     std::fwrite(converted.data(), 1, converted.size(), stdout);
     std::fputc('\n', stdout);
   }
-  if (options.mode == Mode::kAccent && !LineAccent().LoadError().empty()) {
-    std::fprintf(stderr, "ekoto-say: %s\n", Utf16ToUtf8(LineAccent().LoadError()).c_str());
+  if (options.mode == Mode::kAccent && !LineEstimator().LoadError().empty()) {
+    std::fprintf(stderr, "ekoto-say: %s\n", Utf16ToUtf8(LineEstimator().LoadError()).c_str());
     status = 1;
   }
   return status;
@@ -282,10 +289,10 @@ int Speak(SayOptions& options) {
   if (!TextToSpeak(options, text)) return 1;
   options.say.bProgress = isatty(STDERR_FILENO) && text.size() > 2000;
   if (!options.bFlat) {
-    if (LineAccent().Preload()) {
+    if (LineEstimator().Preload()) {
       options.say.pAccent = &LineAccent();
     } else {
-      std::fprintf(stderr, "ekoto-say: %s; reading at one pitch\n", Utf16ToUtf8(LineAccent().LoadError()).c_str());
+      std::fprintf(stderr, "ekoto-say: %s; reading at one pitch\n", Utf16ToUtf8(LineEstimator().LoadError()).c_str());
     }
   }
 

@@ -10,7 +10,9 @@
 #include <string>
 
 #include "conversion/AccentEstimator.h"
+#include "conversion/ConvTemplete.h"
 #include "conversion/MecabReverseConverter.h"
+#include "conversion/TempleteAccent.h"
 #include "settings/OptionsLocation.h"
 #include "speechd/SpeechModule.h"
 #include "speechd/SsipChannel.h"
@@ -59,8 +61,10 @@ int main(int argc, char** argv) {
       ekoto::DefaultReverseConverter());
   // Without Open JTalk's dictionary every unit is said at the voice's own pitch.
   ekoto::CAccentEstimator accent;
+  // The module reloads the program's template for every message, in place.
+  ekoto::CTempleteAccent templeteAccent(accent, ekoto::ConvTempleteTable());
   if (accent.Preload()) {
-    module.SetAccentSource(&accent);
+    module.SetAccentSource(&templeteAccent);
   } else {
     std::fprintf(stderr, "sd_ekoto: %s\n", ekoto::Utf16ToUtf8(accent.LoadError()).c_str());
   }

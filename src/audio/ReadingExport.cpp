@@ -10,11 +10,13 @@
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
+#include <optional>
 
 #include "audio/LoadSoundWithVolume.h"
 #include "audio/Pcm16.h"
 #include "audio/UnitTempo.h"
 #include "conversion/ConvTemplete.h"
+#include "conversion/TempleteAccent.h"
 #include "engine/clsReadUp.h"
 
 namespace ekoto {
@@ -135,7 +137,7 @@ class ExportSink : public IReadUpEvents, public IEventYield {
       : m_settings(settings), m_file(file), m_progress(progress), m_lTextLength(lTextLength),
         m_reader(*this, *this, converter) {
     if (!settings.sTempletePath.empty()) m_templete.Load(settings.sTempletePath);
-    m_reader.SetAccentSource(settings.pAccent);
+    if (settings.pAccent) m_reader.SetAccentSource(&m_accent.emplace(*settings.pAccent, m_templete));
   }
 
   void Read(const std::u16string& text) { m_reader.PlayText(text); }
@@ -201,6 +203,7 @@ class ExportSink : public IReadUpEvents, public IEventYield {
   IExportProgress& m_progress;
   int32_t m_lTextLength;
   CConvTemplete m_templete;
+  std::optional<CTempleteAccent> m_accent;  // settings.pAccent with this template's entries
   clsReadUp m_reader;
   int64_t m_lPendingMs = 0;
   int m_nPercent = -1;

@@ -143,6 +143,18 @@ void CConvTemplete::LoadEntries(std::vector<TempleteEntry> entries) {
   }
   m_matcher.Build(m_folded.size(), [this](size_t i) -> const std::u16string& { return m_folded[i].sFrom; });
   m_entries = std::move(entries);
+  static const std::u16string kNoKey;
+  m_accentMatcher.Build(m_entries.size(), [this](size_t i) -> const std::u16string& {
+    return m_entries[i].sAccent.empty() ? kNoKey : m_entries[i].sTo;
+  });
+}
+
+std::vector<size_t> CConvTemplete::AccentedEntriesIn(std::u16string_view text) const {
+  std::vector<uint32_t> found;
+  m_accentMatcher.FindIn(text, 0, text.size(), found);
+  std::sort(found.begin(), found.end());
+  found.erase(std::unique(found.begin(), found.end()), found.end());
+  return {found.begin(), found.end()};
 }
 
 std::vector<size_t> CConvTemplete::EntriesIn(std::u16string_view text) const {
@@ -275,6 +287,8 @@ CConvTemplete& ProcessTable() {
 }  // namespace
 
 void LoadConvTemplete(const std::u16string& path) { ProcessTable().Load(path); }
+
+const CConvTemplete& ConvTempleteTable() { return ProcessTable(); }
 
 std::u16string ConvTemplete(const std::u16string& text) { return ProcessTable().Apply(text); }
 

@@ -50,6 +50,10 @@ class CConvTemplete {
   // ignoring case, sorted, each once.
   std::vector<size_t> EntriesIn(std::u16string_view text) const;
 
+  // Indices in Entries() of the entries with an accent whose replacement
+  // occurs in text (exactly, as written), sorted, each once.
+  std::vector<size_t> AccentedEntriesIn(std::u16string_view text) const;
+
   // 16 times textLength plus the length of every replacement once.
   size_t MaxResultLength(size_t textLength) const { return 16 * textLength + m_nReplacementUnits; }
 
@@ -70,12 +74,16 @@ class CConvTemplete {
   std::vector<TempleteEntry> m_entries;
   std::vector<FoldedEntry> m_folded;  // parallel to m_entries
   EntryMatcher m_matcher;             // over m_folded's sFrom; key i is entry i
+  EntryMatcher m_accentMatcher;       // over the sTo of entries with an accent; key i is entry i
   size_t m_nReplacementUnits = 0;     // sum of the lengths of every sTo
   IWordBounds* m_pWordBounds = nullptr;  // null: MeCab's
 };
 
 // The program's one table. Keeps the table when the file cannot be read.
 void LoadConvTemplete(const std::u16string& path);
+
+// The program's one table itself; LoadConvTemplete refills it in place.
+const CConvTemplete& ConvTempleteTable();
 
 // The program's table applied to text; unchanged while nothing was loaded.
 std::u16string ConvTemplete(const std::u16string& text);

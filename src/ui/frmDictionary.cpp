@@ -17,8 +17,13 @@
 #include <QTableView>
 #include <QVBoxLayout>
 
+#include <optional>
+
+#include "conversion/AccentNotation.h"
 #include "conversion/ConvKanji2Hiragana.h"
+#include "conversion/Morae.h"
 #include "conversion/SplitText.h"
+#include "conversion/TempleteAccent.h"
 #include "ui/DictionaryModel.h"
 #include "util/CFile.h"
 
@@ -330,10 +335,20 @@ void frmDictionary::cmdExport_Click() {
 void frmDictionary::UpdateReading() {
   const std::u16string text = txtTest->text().toStdU16String();
   std::u16string reading;
+  std::optional<CTempleteAccent> accent;
+  if (m_services.pAccent) accent.emplace(*m_services.pAccent, m_model->Table());
+  AccentPlan plan;
+  bool bPlanned = accent.has_value();  // every piece with a reading got a plan
   for (const std::u16string& piece : SplitByChars(text, kSentenceMarks)) {
-    reading += ConvKanji2Hiragana(ApplyReadingOptions(piece, m_services.options, m_model->Table()), m_services.converter);
+    const std::u16string sentence = ApplyReadingOptions(piece, m_services.options, m_model->Table());
+    const std::u16string pieceReading = ConvKanji2Hiragana(sentence, m_services.converter);
+    reading += pieceReading;
+    if (!bPlanned) continue;
+    const AccentPlan piecePlan = accent->PlanAccent(sentence, pieceReading);
+    bPlanned = !piecePlan.empty() || SplitMorae(pieceReading).empty();
+    plan.insert(plan.end(), piecePlan.begin(), piecePlan.end());
   }
-  lblReading->setText(QString::fromStdU16String(reading));
+  lblReading->setText(QString::fromStdU16String(bPlanned && !plan.empty() ? FormatAccentNotation(plan) : reading));
   lblReading->setAccessibleName(QStringLiteral("読み %1").arg(lblReading->text()));
 }
 

@@ -10,6 +10,7 @@
 #include <functional>
 #include <string>
 
+#include "conversion/AccentPlan.h"
 #include "conversion/ConversionChain.h"
 #include "conversion/ReverseConverter.h"
 #include "conversion/TempleteStore.h"
@@ -31,6 +32,8 @@ struct DictionaryServices {
   std::u16string sTempletePath;  // the template the program reads
   ReadingOptions options;        // for the test line
   IReverseConverter& converter;
+  // The test line's accent, with the window's entries' marks; null: the reading alone.
+  IAccentSource* pAccent = nullptr;
   // Reads a text aloud with the window's entries; null: no hear button.
   std::function<void(const std::u16string&, const CConvTemplete&)> hear = nullptr;
 };
@@ -56,7 +59,8 @@ class frmDictionary : public QDialog {
   void cmdDelete_Click();
   void cmdImport_Click();
   void cmdExport_Click();
-  // The test line's reading into lblReading.
+  // The test line's reading into lblReading, in the accent notation when there
+  // is an accent source that can plan it.
   void UpdateReading();
 
   // Imports a list's bytes; "" or the message for the user.

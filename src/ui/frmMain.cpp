@@ -17,6 +17,7 @@
 
 #include "audio/PlaySoundFile.h"
 #include "controls/VolumeBar.h"
+#include "conversion/ConvTemplete.h"
 #include "settings/modLoadAndSaveOptions.h"
 #include "ui/AudioExport.h"
 #include "ui/PlayerIcons.h"
@@ -63,6 +64,7 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
       m_makeConverter(services.makeConverter),
       m_makeAccentSource(services.makeAccentSource),
       m_pAccent(m_makeAccentSource ? m_makeAccentSource() : nullptr) {
+  if (m_pAccent) m_templeteAccent.emplace(*m_pAccent, ConvTempleteTable());
   setWindowTitle(QStringLiteral("Ekoto"));
   m_clsPlaySound.SetReport([this](const std::string& sError) { ReportSoundProblem(sError); });
   m_clsReadUp.SetWaveFilePlayer([this](const std::u16string& fp) { PlayWaveFile(fp, m_clsPlaySound); });
@@ -343,6 +345,7 @@ frmDictionary* frmMain::OpenDictionary(const std::u16string& sPath, QWidget* par
                                           .bANNarrow = clsOptions.bANNarrow,
                                           .bNumeric = clsOptions.bNumeric},
                               .converter = m_converter,
+                              .pAccent = m_pAccent.get(),
                               .hear = [this](const std::u16string& text, const CConvTemplete& table) {
                                 HearWithTemplete(text, table);
                               }};

@@ -23,6 +23,7 @@
 #include "audio/clsPlaySound.h"
 #include "conversion/BookText.h"
 #include "conversion/ReverseConverter.h"
+#include "conversion/TempleteAccent.h"
 #include "engine/ReadUpEvents.h"
 #include "engine/clsReadUp.h"
 #include "settings/COptions.h"
@@ -336,6 +337,8 @@ class frmMain : public QMainWindow,
   const CConvTemplete* m_pHearTemplete = nullptr;  // set while the dictionary window's text is read
   std::function<std::unique_ptr<IAccentSource>()> m_makeAccentSource;
   std::unique_ptr<IAccentSource> m_pAccent;  // the window's readings'
+  // m_pAccent with the entries of the template being read; empty without m_pAccent.
+  std::optional<CTempleteAccent> m_templeteAccent;
   bool m_bIntonation = true;
   std::vector<Chapter> m_aChapters;
   QString m_sBookPath;  // absolute; "" for text that came from no file

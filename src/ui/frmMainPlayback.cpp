@@ -227,15 +227,19 @@ void frmMain::ClearStaleStatus() {
 void frmMain::HearWithTemplete(const std::u16string& text, const CConvTemplete& table) {
   if (m_bNotReady || m_clsReadUp.IsReading()) return;
   m_pHearTemplete = &table;
+  if (m_templeteAccent) m_templeteAccent->SetTable(table);
   ReadAloud(text);
   m_pHearTemplete = nullptr;
+  if (m_templeteAccent) m_templeteAccent->SetTable(ConvTempleteTable());
 }
 
 void frmMain::ReadAloud(const std::u16string& strText, int32_t lSeekOffset) {
   // A reading from the beginning highlights from where its text starts in the
   // box; a resumed one keeps the offset it started with.
   if (!m_clsReadUp.IsReading() && !m_clsReadUp.HoldsPosition()) m_lSeekOffset = lSeekOffset;
-  if (!m_clsReadUp.IsReading()) m_clsReadUp.SetAccentSource(m_bIntonation ? m_pAccent.get() : nullptr);
+  if (!m_clsReadUp.IsReading()) {
+    m_clsReadUp.SetAccentSource(m_bIntonation && m_templeteAccent ? &*m_templeteAccent : nullptr);
+  }
   m_clsReadUp.PlayText(strText);
   AfterReading();
 }
