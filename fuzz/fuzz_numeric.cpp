@@ -1,7 +1,8 @@
-// ConvNumeric2Hira: no digit survives, text without digits is unchanged, and the
-// reading of a digit is bounded.
+// ConvNumeric2Hira: no digit survives, text without a number is unchanged, and
+// the reading of a number is bounded.
 #include "FuzzInput.h"
 #include "conversion/ConvNumeric2Hira.h"
+#include "conversion/NumberReading.h"
 
 namespace {
 
@@ -13,13 +14,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace ekoto;
   const std::u16string text = fuzz::Text(data, size);
   const std::u16string out = ConvNumeric2Hira(text);
-  size_t nDigits = 0;
-  for (char16_t c : text) nDigits += IsDigit(c) ? 1 : 0;
+  // Digits, and the circled numbers and signs that start a number (①, $5, -5).
+  size_t nNumberChars = 0;
+  for (size_t i = 0; i < text.size(); ++i) nNumberChars += IsDigit(text[i]) || StartsNumberExpression(text, i) ? 1 : 0;
   for (char16_t c : out) {
     if (IsDigit(c)) fuzz::Fail("a digit was left in the reading");
   }
-  if (nDigits == 0 && out != text) fuzz::Fail("text without digits changed");
-  // Longest digit reading きゅうせん plus one group word むりょうたいすう per digit at most.
-  if (out.size() > text.size() - nDigits + nDigits * 13) fuzz::Fail("reading longer than its digits allow");
+  if (nNumberChars == 0 && out != text) fuzz::Fail("text without a number changed");
+  // Longest digit reading キュウセン plus one group word ムリョウタイスウ per digit, and
+  // マイナス for a sign, at most.
+  if (out.size() > text.size() - nNumberChars + nNumberChars * 16) fuzz::Fail("reading longer than its digits allow");
   return 0;
 }
