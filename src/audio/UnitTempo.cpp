@@ -48,7 +48,10 @@ std::string KeyOf(const std::vector<int16_t>& pcm, int32_t lSampleRate, double d
 
 bool StretchUnit(std::vector<uint8_t>& bytes, int16_t& nBits, int16_t nChannels, int32_t lSampleRate, double dTempo,
                  const UnitPitch& pitch) {
-  if ((dTempo == 1.0 && pitch.IsFlat()) || nChannels != 1 || (nBits != 8 && nBits != 16)) return false;
+  const bool bUnchanged = dTempo == 1.0 && pitch.IsFlat();
+  if ((bUnchanged && (!pitch.bInContour || nBits == 16)) || nChannels != 1 || (nBits != 8 && nBits != 16)) {
+    return false;
+  }
   bytes = Pcm16Bytes(StretchPcm(ToPcm16(bytes, nBits), lSampleRate, dTempo, pitch));
   nBits = 16;
   return true;

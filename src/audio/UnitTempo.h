@@ -14,8 +14,9 @@ inline constexpr double kMaxTempo = 3.0;
 
 // At a tempo other than 1 or a pitch that is not flat, a mono 8- or 16-bit
 // sample becomes the shaped sample as 16-bit PCM bytes and nBits becomes 16; its
-// length depends on the tempo alone. Returns false, leaving both alone, at
-// tempo 1 with a flat pitch and for samples of other shapes.
+// length depends on the tempo alone; an 8-bit unit in a contour becomes 16-bit
+// even at its own pitch. Returns false, leaving both alone, at tempo 1 with a
+// flat pitch (in a contour: a 16-bit one) and for samples of other shapes.
 bool StretchUnit(std::vector<uint8_t>& bytes, int16_t& nBits, int16_t nChannels, int32_t lSampleRate, double dTempo,
                  const UnitPitch& pitch = {});
 

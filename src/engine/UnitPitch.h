@@ -17,10 +17,16 @@ struct UnitPitch {
   double dStart = 0.0;
   double dHold = 0.0;
   double dEnd = 0.0;
+  // The unit belongs to a reading with an accent source: it is made 16-bit PCM
+  // even at the voice's own pitch, so that every unit of the reading has the
+  // same format (a file is written in one; a device is not reopened).
+  bool bInContour = false;
 
   bool IsFlat() const { return dStart == 0.0 && dHold == 0.0 && dEnd == 0.0; }
   // The same contour moved by dSemitones (the desktop's pitch setting).
-  UnitPitch MovedBy(double dSemitones) const { return {dStart + dSemitones, dHold + dSemitones, dEnd + dSemitones}; }
+  UnitPitch MovedBy(double dSemitones) const {
+    return {dStart + dSemitones, dHold + dSemitones, dEnd + dSemitones, bInContour};
+  }
 };
 
 // Levels of the contour, in semitones from the voice's own pitch. Highs are

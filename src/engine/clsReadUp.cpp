@@ -69,6 +69,7 @@ void clsReadUp::PlayText(const std::u16string& strText) {
     bool bSought = false;
     for (int32_t j = m_lUnitIndex; j < static_cast<int32_t>(units.size()); ++j) {
       m_pitchOfUnit = pitches.empty() ? UnitPitch{} : pitches[j];
+      m_pitchOfUnit.bInContour = m_pAccent != nullptr;
       m_events.OnPlaySound(units[j]);
       m_pitchOfUnit = {};
       m_eventLoop.DoEvents();
