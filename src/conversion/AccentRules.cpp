@@ -179,7 +179,9 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     if (sRule.empty() && prev.sPartOfSpeech == u"助動詞") sRule = RuleAfter(word.sChainRule, u"動詞");
     const int nShifted = nMoraeBefore + RuleShift(sRule);
     if (sRule.starts_with(u"F2")) {
-      if (nAccent == 0) nResult = nShifted;
+      // た after a flat verb leaves it flat (かんじた, not かんじた]), whatever
+      // the dictionary's rule says.
+      if (nAccent == 0 && !(word.sBase == u"た" && prev.sPartOfSpeech == u"動詞")) nResult = nShifted;
     } else if (sRule.starts_with(u"F3")) {
       if (nAccent != 0) nResult = nShifted;
       bLeavesFlat = true;
