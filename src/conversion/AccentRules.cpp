@@ -55,6 +55,18 @@ int RuleShift(std::u16string_view sRule) {
   return nSign * nValue;
 }
 
+// The verb of a compound particle (として, によって, により), said as part
+// of its particle's phrase: it joins it and leaves its nucleus where it was.
+// next is the word after it, if any.
+bool IsParticleVerb(const AccentWord& prev, const AccentWord& word, const AccentWord* next) {
+  if (prev.sSubclass1 != u"格助詞" || word.sPartOfSpeech != u"動詞" || !IsContinuative(word)) return false;
+  if (prev.sSurface == u"と" && word.sBase == u"する") {
+    // として, not とした or とします.
+    return next && next->sSubclass1 == u"接続助詞" && next->sSurface == u"て";
+  }
+  return prev.sSurface == u"に" && word.sBase == u"よる";
+}
+
 }  // namespace
 
 bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
@@ -234,7 +246,8 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
   };
   const AccentWord* prev = nullptr;  // the last word said
   bool bSymbolBetween = false;  // a word not said (a symbol) since prev
-  for (const AccentWord& word : words) {
+  for (size_t i = 0; i < words.size(); ++i) {
+    const AccentWord& word = words[i];
     if (word.sPron.empty()) {
       bSymbolBetween = true;
       continue;
@@ -247,7 +260,10 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
     if (prev && nBefore > 0 && !bSymbolBetween && !word.bSeparate) {
       bJoins = LearnedJoin(*prev, word, nAccent > 0).value_or(bJoins);
     }
-    if (bJoins) {
+    if (prev && nBefore > 0 && !bSymbolBetween &&
+        IsParticleVerb(*prev, word, i + 1 < words.size() ? &words[i + 1] : nullptr)) {
+      bJoins = true;  // and the phrase's nucleus stays
+    } else if (bJoins) {
       nAccent = JoinedAccent(nAccent, nBefore, *prev, word);
     } else {
       closePhrase();
