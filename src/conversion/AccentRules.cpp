@@ -208,6 +208,9 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
         prev.sPartOfSpeech == u"助詞" && nAccent == 0) {
       nResult = nMoraeBefore;  // a flat phrase falls before は after a particle (くちに]わ, して]わ)
     }
+    if (word.sSubclass1 == u"連体化" && IsNoun(prev) && nAccent == nMoraeBefore && nAccent > 1) {
+      nResult = 0;  // a noun that falls on its last mora is flat before の (おとこの)
+    }
     if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"接尾") {
       // The passive and causative (れる, させる) keep a flat verb flat and move
       // an accented verb's nucleus to their own next-to-last mora (そだてら]れた).
