@@ -20,7 +20,8 @@ whether the word itself is accented. A group becomes a row when deciding it
 one way for all its examples is right at least MIN_GAIN times more often than
 the rules are, and right in at least MIN_SHARE of them; coarser groups count
 only examples no finer row covers. The thresholds were chosen by learning on
-half of the even-numbered sentences and scoring the other half.
+half of the even-numbered sentences and scoring the other half (the
+environment variables MIN_GAIN and MIN_SHARE override them for such trials).
 """
 import os
 import subprocess
@@ -29,8 +30,8 @@ import tempfile
 from collections import defaultdict
 
 DIC = "/var/lib/mecab/dic/open-jtalk/naist-jdic"
-MIN_GAIN = 3
-MIN_SHARE = 0.6
+MIN_GAIN = int(os.environ.get("MIN_GAIN", 3))
+MIN_SHARE = float(os.environ.get("MIN_SHARE", 0.6))
 SMALL = set("ゃゅょぁぃぅぇぉゎ")
 MARKS = set("^$#_[]?")
 
@@ -154,7 +155,7 @@ def main():
                 table.append((key, decide_start, len(group), rules_right, right))
                 covered.update(i for i, _ in group)
     for (prev, word, fallen, accented), decide_start, n, rules_right, right in table:
-        print('    {u"%s", u"%s", \'%s\', \'%s\', %s},  // %d pairs: rules %d right, row %d' %
+        print('    JoinRow{u"%s", u"%s", u\'%s\', u\'%s\', %s},  // %d pairs: rules %d right, row %d' %
               (prev, word, fallen, accented, "false" if decide_start else "true", n, rules_right, right))
 
 
