@@ -196,8 +196,9 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     const int nShifted = nMoraeBefore + RuleShift(sRule);
     if (sRule.starts_with(u"F2")) {
       // た after a flat verb leaves it flat (かんじた, not かんじた]), whatever
-      // the dictionary's rule says.
-      if (nAccent == 0 && !(word.sBase == u"た" && prev.sPartOfSpeech == u"動詞")) nResult = nShifted;
+      // the dictionary's rule says; its たら does not (いった]ら).
+      const bool bPlainTa = word.sBase == u"た" && word.sConjugation == u"基本形" && prev.sPartOfSpeech == u"動詞";
+      if (nAccent == 0 && !bPlainTa) nResult = nShifted;
     } else if (sRule.starts_with(u"F3")) {
       if (nAccent != 0) nResult = nShifted;
       bLeavesFlat = true;
