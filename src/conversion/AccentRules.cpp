@@ -203,7 +203,8 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
       if (nAccent != 0) nResult = nShifted;
       bLeavesFlat = true;
     } else if (sRule.starts_with(u"F4")) {
-      nResult = nShifted;
+      // After an auxiliary verb a fallen phrase keeps its nucleus (す]んでいます).
+      if (nAccent == 0 || !(prev.sPartOfSpeech == u"動詞" && prev.sSubclass1 == u"非自立")) nResult = nShifted;
     } else if (sRule.starts_with(u"F5")) {
       nResult = 0;
     } else {
