@@ -166,7 +166,10 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     nResult = 0;  // X的 is flat (でんとーてき, けーざいてき)
   } else if (word.sChainRule.starts_with(u'C')) {
     // The second part of a compound noun.
-    switch (word.sChainRule.size() > 1 ? word.sChainRule[1] : u'0') {
+    char16_t cType = word.sChainRule.size() > 1 ? word.sChainRule[1] : u'0';
+    // The dictionary makes X者 flat; speakers fall before 者 (が]くしゃ, へんしゅ]ーしゃ).
+    if (word.sSurface == u"者" && word.sSubclass1 == u"接尾") cType = u'3';
+    switch (cType) {
       case u'1':
         nResult = nOwn == 0 ? 0 : nMoraeBefore + nOwn;
         break;
