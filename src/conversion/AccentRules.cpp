@@ -220,6 +220,12 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     if (word.sSubclass1 == u"連体化" && IsNoun(prev) && nAccent == nMoraeBefore && nAccent > 1) {
       nResult = 0;  // a noun that falls on its last mora is flat before の (おとこの)
     }
+    if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 != u"接尾" && prev.sPartOfSpeech == u"動詞" &&
+        IsContinuative(prev)) {
+      // A compound verb falls in its second verb (おりはじ]めた, あげなさ]い).
+      nResult = nMoraeBefore + (nOwn > 0 ? nOwn : std::max(word.nMorae - 1, 1));
+      bLeavesFlat = false;
+    }
     if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"接尾") {
       // The passive and causative (れる, させる) keep a flat verb flat and move
       // an accented verb's nucleus to their own next-to-last mora (そだてら]れた).
