@@ -217,6 +217,9 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
         prev.sPartOfSpeech == u"助詞" && nAccent == 0) {
       nResult = nMoraeBefore;  // a flat phrase falls before は after a particle (くちに]わ, して]わ)
     }
+    if (word.sPartOfSpeech == u"助詞" && prev.sBase == u"た" && prev.sConjugation == u"基本形" && nAccent == 0) {
+      nResult = nMoraeBefore;  // a flat phrase falls on た before a particle (かった]が, した]と)
+    }
     if (word.sSubclass1 == u"連体化" && IsNoun(prev) && nAccent == nMoraeBefore && nAccent > 1) {
       nResult = 0;  // a noun that falls on its last mora is flat before の (おとこの)
     }
