@@ -55,9 +55,9 @@ int RuleShift(std::u16string_view sRule) {
   return nSign * nValue;
 }
 
-// The verb of a compound particle (として, によって, により, という before
-// a noun), said as part of its particle's phrase: it joins it and leaves its
-// nucleus where it was. next is the word after it, if any.
+// The verb of a compound particle (として, によって, により, による, という
+// before a noun), said as part of its particle's phrase: it joins it and
+// leaves its nucleus where it was. next is the word after it, if any.
 bool IsParticleVerb(const AccentWord& prev, const AccentWord& word, const AccentWord* next) {
   if (prev.sSubclass1 != u"格助詞" || word.sPartOfSpeech != u"動詞") return false;
   if (prev.sSurface == u"と" && (word.sBase == u"いう" || word.sBase == u"言う") &&
@@ -65,12 +65,13 @@ bool IsParticleVerb(const AccentWord& prev, const AccentWord& word, const Accent
     // という before a noun it names (かちかちという音), not before もの or こと.
     return next && IsNoun(*next) && next->sSubclass1 != u"非自立";
   }
-  if (!IsContinuative(word)) return false;
-  if (prev.sSurface == u"と" && word.sBase == u"する") {
+  // による, but not によれば.
+  if (prev.sSurface == u"に" && word.sBase == u"よる") return !word.sConjugation.starts_with(u"仮定");
+  if (prev.sSurface == u"と" && word.sBase == u"する" && IsContinuative(word)) {
     // として, not とした or とします.
     return next && next->sSubclass1 == u"接続助詞" && next->sSurface == u"て";
   }
-  return prev.sSurface == u"に" && word.sBase == u"よる";
+  return false;
 }
 
 }  // namespace
