@@ -180,6 +180,8 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     char16_t cType = word.sChainRule.size() > 1 ? word.sChainRule[1] : u'0';
     // The dictionary makes X者 flat; speakers fall before 者 (が]くしゃ, へんしゅ]ーしゃ).
     if (word.sSurface == u"者" && word.sSubclass1 == u"接尾") cType = u'3';
+    // たち after an accented noun keeps its nucleus (へ]いしたち).
+    if ((word.sSurface == u"たち" || word.sSurface == u"達") && nAccent > 0) cType = u'5';
     switch (cType) {
       case u'1':
         nResult = nOwn == 0 ? 0 : nMoraeBefore + nOwn;
