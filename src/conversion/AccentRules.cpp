@@ -257,11 +257,14 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
       nResult = nMoraeBefore;  // a flat verb falls before the conditional と (ふむ]と)
     }
   }
-  // A word of two morae or more with a nucleus of its own that joins a flat
-  // phrase under a rule that leaves flat phrases alone brings its nucleus
-  // (こーにゅーでき]る, ねむれな]かった); plain ない stays flat (かわない).
+  // A word of two morae or more, or an auxiliary verb, with a nucleus of its
+  // own that joins a flat phrase under a rule that leaves flat phrases alone
+  // brings its nucleus (こーにゅーでき]る, ねむれな]かった, つれてき]た);
+  // plain ない and しまう stay flat (かわない, わすれてしまった).
   const bool bPlainNai = word.sBase == u"ない" && word.sConjugation.starts_with(u"基本形");
-  if (bLeavesFlat && nAccent == 0 && nOwn > 0 && word.nMorae >= 2 && !bPlainNai) {
+  const bool bAuxiliaryVerb = word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"非自立";
+  if (bLeavesFlat && nAccent == 0 && nOwn > 0 && (word.nMorae >= 2 || bAuxiliaryVerb) && !bPlainNai &&
+      word.sBase != u"しまう") {
     nResult = nMoraeBefore + nOwn;
   }
   return std::clamp(nResult, 0, nMoraeBefore + word.nMorae);
