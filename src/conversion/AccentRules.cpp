@@ -230,6 +230,10 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
         prev.sPartOfSpeech == u"助詞" && nAccent == 0) {
       nResult = nMoraeBefore;  // a flat phrase falls before は after a particle (くちに]わ, して]わ)
     }
+    if (word.sPartOfSpeech == u"助動詞" && word.sBase == u"だ" && word.sConjugation == u"連用タ接続" && IsNoun(prev) &&
+        nAccent == 0) {
+      nResult = nMoraeBefore + 1;  // a flat noun falls on the だ of だった (がくせーだ]った)
+    }
     if (word.sPartOfSpeech == u"助詞" && prev.sBase == u"た" && prev.sConjugation == u"基本形" && nAccent == 0) {
       nResult = nMoraeBefore;  // a flat phrase falls on た before a particle (かった]が, した]と)
     }
