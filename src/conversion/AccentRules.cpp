@@ -321,6 +321,12 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
       bFirst = false;
     }
   }
+  // A sentence that ends in ます after a flat phrase is heard flat: its す is
+  // voiceless, so the fall after ま is not heard (でき[ます, not できま]す).
+  if (prev && prev->sBase == u"ます" && prev->sConjugation.starts_with(u"基本形") &&
+      nAccent == static_cast<int>(plan.size() - phraseStart) - 1) {
+    nAccent = 0;
+  }
   closePhrase();
   SetLevelsFromNuclei(plan);
   return plan;
