@@ -219,8 +219,11 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
       if (nAccent != 0) nResult = nShifted;
       bLeavesFlat = true;
     } else if (sRule.starts_with(u"F4")) {
-      // After an auxiliary verb a fallen phrase keeps its nucleus (す]んでいます).
-      if (nAccent == 0 || !(prev.sPartOfSpeech == u"動詞" && prev.sSubclass1 == u"非自立")) nResult = nShifted;
+      // After an auxiliary verb a fallen phrase keeps its nucleus (す]んでいます),
+      // and たり leaves it too (つ]いたり).
+      const bool bKeeps = (prev.sPartOfSpeech == u"動詞" && prev.sSubclass1 == u"非自立") ||
+                          (word.sSubclass1 == u"並立助詞" && (word.sSurface == u"たり" || word.sSurface == u"だり"));
+      if (nAccent == 0 || !bKeeps) nResult = nShifted;
     } else if (sRule.starts_with(u"F5")) {
       nResult = 0;
     } else {
