@@ -251,8 +251,13 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     }
     if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"接尾") {
       // The passive and causative (れる, させる) keep a flat verb flat and move
-      // an accented verb's nucleus to their own next-to-last mora (そだてら]れた).
-      nResult = nAccent == 0 ? 0 : nMoraeBefore + std::max(word.nMorae - 1, 0);
+      // an accented verb's nucleus to their own next-to-last mora (そだてら]れた);
+      // after the する of a verbal noun the noun keeps its own (で[ざ]いんされた).
+      if (prev.sBase == u"する") {
+        nResult = nAccent;
+      } else {
+        nResult = nAccent == 0 ? 0 : nMoraeBefore + std::max(word.nMorae - 1, 0);
+      }
       bLeavesFlat = false;
     }
     if (word.sPartOfSpeech == u"助動詞" && (word.sBase == u"う" || word.sBase == u"よう") &&
