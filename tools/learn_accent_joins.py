@@ -3,6 +3,12 @@
 splits accent phrases against the combination rules.
 
     tools/learn_accent_joins.py ANNOTATED.tsv EKOTO_SAY > rows.inc
+    tools/learn_accent_joins.py --split ANNOTATED.tsv
+
+--split writes the even-numbered data rows (0, 2, 4, ...; the ones rules and
+table are tuned on) and the odd-numbered ones (held out) to even.tsv and
+odd.tsv in a new folder under /tmp, with the header, and prints the folder;
+ekoto-score --accent then measures each half.
 
 EKOTO_SAY is an ekoto-say built with the table empty (kRows of size 0), so
 that its plans are the rules' own; the rows printed replace kRows.
@@ -115,7 +121,19 @@ def word_key(w, fine):
     return key
 
 
+def split_rows(path):
+    lines = open(path, encoding="utf-8").read().splitlines()
+    folder = tempfile.mkdtemp(prefix="accent-split-")
+    for name, parity in (("even.tsv", 0), ("odd.tsv", 1)):
+        with open(os.path.join(folder, name), "w", encoding="utf-8") as out:
+            out.write("\n".join([lines[0]] + lines[1 + parity::2]) + "\n")
+    print(folder)
+
+
 def main():
+    if sys.argv[1] == "--split":
+        split_rows(sys.argv[2])
+        return
     rows = [l.rstrip("\n").split("\t") for l in open(sys.argv[1], encoding="utf-8")][1:]
     say = sys.argv[2]
     texts = [r[1] for r in rows]
