@@ -339,8 +339,8 @@ TEST(AccentEstimatorTest, AnnotatedSliceStaysAccurate) {
     score.Add(AccentOfText(Utf8ToUtf16(row.text), {}, DefaultReverseConverter(), estimator),
               ParseAccentNotation(row.accent));
   }
-  EXPECT_GE(score.MoraLevelRate(), 0.88);
-  EXPECT_GE(score.PhraseRate(), 0.66);
+  EXPECT_GE(score.MoraLevelRate(), 0.90);
+  EXPECT_GE(score.PhraseRate(), 0.72);
 }
 
 TEST(AccentToolsTest, SayPrintsOneLinePerLineAndScorePrintsTheFigures) {
