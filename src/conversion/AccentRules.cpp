@@ -229,9 +229,13 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     } else {
       bLeavesFlat = true;
     }
-    if (word.sPartOfSpeech == u"助詞" && word.sSubclass1 == u"係助詞" && word.sSurface == u"は" &&
-        prev.sPartOfSpeech == u"助詞" && nAccent == 0) {
-      nResult = nMoraeBefore;  // a flat phrase falls before は after a particle (くちに]わ, して]わ)
+    const bool bTeDe = prev.sSurface == u"て" || prev.sSurface == u"で";
+    if (word.sPartOfSpeech == u"助詞" && word.sSubclass1 == u"係助詞" && nAccent == 0 &&
+        ((word.sSurface == u"は" && (prev.sPartOfSpeech == u"助詞" || (bTeDe && prev.sPartOfSpeech == u"助動詞"))) ||
+         (word.sSurface == u"も" && bTeDe))) {
+      // A flat phrase falls before は after a particle or the で of the copula,
+      // and before the も of ても (くちに]わ, して]わ, がくせーで]わ, して]も).
+      nResult = nMoraeBefore;
     }
     if (word.sPartOfSpeech == u"助動詞" && word.sBase == u"だ" && word.sConjugation == u"連用タ接続" && IsNoun(prev) &&
         nAccent == 0) {
