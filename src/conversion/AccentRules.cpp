@@ -313,6 +313,10 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
     if (prev && nBefore > 0 && !bSymbolBetween && !word.bSeparate) {
       bJoins = LearnedJoin(*prev, word, nAccent > 0).value_or(bJoins);
     }
+    // ください after a fallen phrase starts anew (つ]けて#く[ださ]い).
+    if (bJoins && nAccent > 0 && word.sSubclass1 == u"非自立" && (word.sBase == u"くださる" || word.sBase == u"下さる")) {
+      bJoins = false;
+    }
     // ある after a phrase of seven morae or more starts anew (せーじけーたいで#あ]る).
     if (bJoins && nBefore >= kLongBeforeAru && word.sPartOfSpeech == u"助動詞" && word.sBase == u"ある") bJoins = false;
     if (prev && nBefore > 0 && !bSymbolBetween &&
