@@ -113,6 +113,7 @@ TEST(AccentRulesTest, WordsJoinIntoPhrasesAndPlaceTheNucleus) {
   const AccentWord ni = Word(u"助詞", u"格助詞", u"に", 0, u"動詞%F5/名詞%F1");
   const AccentWord te = Word(u"助詞", u"接続助詞", u"て", 0, u"動詞%F1/形容詞%F1/名詞%F5");
   const AccentWord ta = Word(u"助動詞", u"", u"た", 0, u"動詞%F2@1/形容詞%F4@-2", u"基本形");
+  const AccentWord nai = Word(u"助動詞", u"", u"ない", 1, u"動詞%F3@0/形容詞%F2@1", u"基本形");
   const AccentWord masu = Word(u"助動詞", u"", u"ます", 1, u"動詞%F4@1/助詞%F2@1", u"基本形");
   const AccentWord de = Word(u"助動詞", u"", u"で", 1, u"名詞%F1", u"連用形", u"だ");
   const AccentWord aru = Word(u"助動詞", u"", u"ある", 1, u"動詞%F1", u"基本形");
@@ -155,6 +156,10 @@ TEST(AccentRulesTest, WordsJoinIntoPhrasesAndPlaceTheNucleus) {
         Word(u"助動詞", u"", u"たら", 1, u"動詞%F2@1/形容詞%F4@-2", u"仮定形", u"た"), comma,
         verb(u"かっ", 0, u"連用タ接続", u"かう"), ta, Word(u"助詞", u"接続助詞", u"が", 0, u"名詞%F1")},
        u"^か[んじた#い[った]ら#か[った]が$"},
+      {"a flat phrase falls on the な of ない when more follows",
+       {verb(u"かわ", 0, u"未然形", u"かう"), nai, Word(u"名詞", u"非自立", u"の", 0, u"動詞%F2@0/形容詞%F2@-1"), comma,
+        verb(u"かわ", 0, u"未然形", u"かう"), nai},
+       u"^か[わな]いの#か[わない$"},
       {"a flat noun falls on the だ of だった",
        {noun(u"がくせー", 0), Word(u"助動詞", u"", u"だっ", 0, u"名詞%F1", u"連用タ接続", u"だ"), ta},
        u"^が[くせーだ]った$"},

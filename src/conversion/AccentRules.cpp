@@ -241,6 +241,9 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
         nAccent == 0) {
       nResult = nMoraeBefore + 1;  // a flat noun falls on the だ of だった (がくせーだ]った)
     }
+    if (prev.sBase == u"ない" && prev.sConjugation.starts_with(u"基本形") && nAccent == 0 && prev.nMorae == 2) {
+      nResult = nMoraeBefore - 1;  // a flat phrase falls on the な of ない when more follows (かわな]いのです)
+    }
     if (word.sPartOfSpeech == u"助詞" && prev.sBase == u"た" && prev.sConjugation == u"基本形" && nAccent == 0) {
       nResult = nMoraeBefore;  // a flat phrase falls on た before a particle (かった]が, した]と)
     }
