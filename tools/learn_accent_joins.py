@@ -3,6 +3,12 @@
 splits accent phrases against the combination rules.
 
     tools/learn_accent_joins.py ANNOTATED.tsv EKOTO_SAY > rows.inc
+    tools/learn_accent_joins.py --split ANNOTATED.tsv
+
+--split writes the even-numbered data rows (0, 2, 4, ...; the ones rules and
+table are tuned on) and the odd-numbered ones (held out) to even.tsv and
+odd.tsv in a new folder under /tmp, with the header, and prints the folder;
+ekoto-score --accent then measures each half.
 
 EKOTO_SAY is an ekoto-say built with the table empty (kRows of size 0), so
 that its plans are the rules' own; the rows printed replace kRows.
@@ -20,7 +26,8 @@ whether the word itself is accented. A group becomes a row when deciding it
 one way for all its examples is right at least MIN_GAIN times more often than
 the rules are, and right in at least MIN_SHARE of them; coarser groups count
 only examples no finer row covers. The thresholds were chosen by learning on
-half of the even-numbered sentences and scoring the other half.
+half of the even-numbered sentences and scoring the other half (the
+environment variables MIN_GAIN and MIN_SHARE override them for such trials).
 """
 import os
 import subprocess
@@ -29,8 +36,8 @@ import tempfile
 from collections import defaultdict
 
 DIC = "/var/lib/mecab/dic/open-jtalk/naist-jdic"
-MIN_GAIN = 3
-MIN_SHARE = 0.6
+MIN_GAIN = int(os.environ.get("MIN_GAIN", 3))
+MIN_SHARE = float(os.environ.get("MIN_SHARE", 0.6))
 SMALL = set("ゃゅょぁぃぅぇぉゎ")
 MARKS = set("^$#_[]?")
 
@@ -114,7 +121,19 @@ def word_key(w, fine):
     return key
 
 
+def split_rows(path):
+    lines = open(path, encoding="utf-8").read().splitlines()
+    folder = tempfile.mkdtemp(prefix="accent-split-")
+    for name, parity in (("even.tsv", 0), ("odd.tsv", 1)):
+        with open(os.path.join(folder, name), "w", encoding="utf-8") as out:
+            out.write("\n".join([lines[0]] + lines[1 + parity::2]) + "\n")
+    print(folder)
+
+
 def main():
+    if sys.argv[1] == "--split":
+        split_rows(sys.argv[2])
+        return
     rows = [l.rstrip("\n").split("\t") for l in open(sys.argv[1], encoding="utf-8")][1:]
     say = sys.argv[2]
     texts = [r[1] for r in rows]
@@ -154,7 +173,7 @@ def main():
                 table.append((key, decide_start, len(group), rules_right, right))
                 covered.update(i for i, _ in group)
     for (prev, word, fallen, accented), decide_start, n, rules_right, right in table:
-        print('    {u"%s", u"%s", \'%s\', \'%s\', %s},  // %d pairs: rules %d right, row %d' %
+        print('    JoinRow{u"%s", u"%s", u\'%s\', u\'%s\', %s},  // %d pairs: rules %d right, row %d' %
               (prev, word, fallen, accented, "false" if decide_start else "true", n, rules_right, right))
 
 

@@ -9,6 +9,10 @@
 namespace ekoto {
 namespace {
 
+// The phrase length (morae) from which ある starts a phrase of its own; chosen
+// on the even rows of the annotated set (5 to 8 score alike there).
+constexpr int kLongBeforeAru = 7;
+
 bool IsFunctionWord(const AccentWord& w) { return w.sPartOfSpeech == u"助詞" || w.sPartOfSpeech == u"助動詞"; }
 
 bool IsStandAloneClass(const AccentWord& w) {
@@ -53,6 +57,25 @@ int RuleShift(std::u16string_view sRule) {
     }
   }
   return nSign * nValue;
+}
+
+// The verb of a compound particle (として, によって, により, による, という
+// before a noun), said as part of its particle's phrase: it joins it and
+// leaves its nucleus where it was. next is the word after it, if any.
+bool IsParticleVerb(const AccentWord& prev, const AccentWord& word, const AccentWord* next) {
+  if (prev.sSubclass1 != u"格助詞" || word.sPartOfSpeech != u"動詞") return false;
+  if (prev.sSurface == u"と" && (word.sBase == u"いう" || word.sBase == u"言う") &&
+      word.sConjugation.starts_with(u"基本形")) {
+    // という before a noun it names (かちかちという音), not before もの or こと.
+    return next && IsNoun(*next) && next->sSubclass1 != u"非自立";
+  }
+  // による, but not によれば.
+  if (prev.sSurface == u"に" && word.sBase == u"よる") return !word.sConjugation.starts_with(u"仮定");
+  if (prev.sSurface == u"と" && word.sBase == u"する" && IsContinuative(word)) {
+    // として, not とした or とします.
+    return next && next->sSubclass1 == u"接続助詞" && next->sSurface == u"て";
+  }
+  return false;
 }
 
 }  // namespace
@@ -120,8 +143,12 @@ int OwnAccent(const AccentWord& word) {
   // The dictionary gives verbs the nucleus of their dictionary form; a stem
   // that ends on it (つとめ of つとめ]る, かけ of か]ける) falls a mora earlier
   // once conjugated (つと]めた, か]けて).
-  if (word.sPartOfSpeech == u"動詞" && !word.sConjugation.starts_with(u"基本形") && nAccent == word.nMorae &&
-      nAccent >= 2) {
+  // An accented adjective's nucleus moves a mora earlier in its く, かった and
+  // ければ forms (たか]い, た]かく, た]かかった).
+  const bool bAdjectiveForm = word.sPartOfSpeech == u"形容詞" &&
+                              (word.sConjugation.starts_with(u"連用") || word.sConjugation.starts_with(u"仮定"));
+  if ((bAdjectiveForm && nAccent >= 2) || (word.sPartOfSpeech == u"動詞" &&
+      !word.sConjugation.starts_with(u"基本形") && nAccent == word.nMorae && nAccent >= 2)) {
     const std::vector<std::u16string> morae = SplitMorae(word.sPron);
     --nAccent;
     // A nucleus never sits on ん, ー or っ.
@@ -150,7 +177,12 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     nResult = 0;  // X的 is flat (でんとーてき, けーざいてき)
   } else if (word.sChainRule.starts_with(u'C')) {
     // The second part of a compound noun.
-    switch (word.sChainRule.size() > 1 ? word.sChainRule[1] : u'0') {
+    char16_t cType = word.sChainRule.size() > 1 ? word.sChainRule[1] : u'0';
+    // The dictionary makes X者 flat; speakers fall before 者 (が]くしゃ, へんしゅ]ーしゃ).
+    if (word.sSurface == u"者" && word.sSubclass1 == u"接尾") cType = u'3';
+    // たち after an accented noun keeps its nucleus (へ]いしたち).
+    if ((word.sSurface == u"たち" || word.sSurface == u"達") && nAccent > 0) cType = u'5';
+    switch (cType) {
       case u'1':
         nResult = nOwn == 0 ? 0 : nMoraeBefore + nOwn;
         break;
@@ -179,25 +211,60 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     if (sRule.empty() && prev.sPartOfSpeech == u"助動詞") sRule = RuleAfter(word.sChainRule, u"動詞");
     const int nShifted = nMoraeBefore + RuleShift(sRule);
     if (sRule.starts_with(u"F2")) {
-      if (nAccent == 0) nResult = nShifted;
+      // た after a flat verb leaves it flat (かんじた, not かんじた]), whatever
+      // the dictionary's rule says; its たら does not (いった]ら).
+      const bool bPlainTa = word.sBase == u"た" && word.sConjugation == u"基本形" && prev.sPartOfSpeech == u"動詞";
+      if (nAccent == 0 && !bPlainTa) nResult = nShifted;
     } else if (sRule.starts_with(u"F3")) {
       if (nAccent != 0) nResult = nShifted;
       bLeavesFlat = true;
     } else if (sRule.starts_with(u"F4")) {
-      nResult = nShifted;
+      // After an auxiliary verb a fallen phrase keeps its nucleus (す]んでいます),
+      // and たり leaves it too (つ]いたり).
+      const bool bKeeps = (prev.sPartOfSpeech == u"動詞" && prev.sSubclass1 == u"非自立") ||
+                          (word.sSubclass1 == u"並立助詞" && (word.sSurface == u"たり" || word.sSurface == u"だり"));
+      if (nAccent == 0 || !bKeeps) nResult = nShifted;
     } else if (sRule.starts_with(u"F5")) {
       nResult = 0;
     } else {
       bLeavesFlat = true;
     }
-    if (word.sPartOfSpeech == u"助詞" && word.sSubclass1 == u"係助詞" && word.sSurface == u"は" &&
-        prev.sPartOfSpeech == u"助詞" && nAccent == 0) {
-      nResult = nMoraeBefore;  // a flat phrase falls before は after a particle (くちに]わ, して]わ)
+    const bool bTeDe = prev.sSurface == u"て" || prev.sSurface == u"で";
+    if (word.sPartOfSpeech == u"助詞" && word.sSubclass1 == u"係助詞" && nAccent == 0 &&
+        ((word.sSurface == u"は" && (prev.sPartOfSpeech == u"助詞" || (bTeDe && prev.sPartOfSpeech == u"助動詞"))) ||
+         (word.sSurface == u"も" && bTeDe))) {
+      // A flat phrase falls before は after a particle or the で of the copula,
+      // and before the も of ても (くちに]わ, して]わ, がくせーで]わ, して]も).
+      nResult = nMoraeBefore;
+    }
+    if (word.sPartOfSpeech == u"助動詞" && word.sBase == u"だ" && word.sConjugation == u"連用タ接続" && IsNoun(prev) &&
+        nAccent == 0) {
+      nResult = nMoraeBefore + 1;  // a flat noun falls on the だ of だった (がくせーだ]った)
+    }
+    if (prev.sBase == u"ない" && prev.sConjugation.starts_with(u"基本形") && nAccent == 0 && prev.nMorae == 2) {
+      nResult = nMoraeBefore - 1;  // a flat phrase falls on the な of ない when more follows (かわな]いのです)
+    }
+    if (word.sPartOfSpeech == u"助詞" && prev.sBase == u"た" && prev.sConjugation == u"基本形" && nAccent == 0) {
+      nResult = nMoraeBefore;  // a flat phrase falls on た before a particle (かった]が, した]と)
+    }
+    if (word.sSubclass1 == u"連体化" && IsNoun(prev) && nAccent == nMoraeBefore && nAccent > 1) {
+      nResult = 0;  // a noun that falls on its last mora is flat before の (おとこの)
+    }
+    if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 != u"接尾" && prev.sPartOfSpeech == u"動詞" &&
+        IsContinuative(prev)) {
+      // A compound verb falls in its second verb (おりはじ]めた, あげなさ]い).
+      nResult = nMoraeBefore + (nOwn > 0 ? nOwn : std::max(word.nMorae - 1, 1));
+      bLeavesFlat = false;
     }
     if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"接尾") {
       // The passive and causative (れる, させる) keep a flat verb flat and move
-      // an accented verb's nucleus to their own next-to-last mora (そだてら]れた).
-      nResult = nAccent == 0 ? 0 : nMoraeBefore + std::max(word.nMorae - 1, 0);
+      // an accented verb's nucleus to their own next-to-last mora (そだてら]れた);
+      // after the する of a verbal noun the noun keeps its own (で[ざ]いんされた).
+      if (prev.sBase == u"する") {
+        nResult = nAccent;
+      } else {
+        nResult = nAccent == 0 ? 0 : nMoraeBefore + std::max(word.nMorae - 1, 0);
+      }
       bLeavesFlat = false;
     }
     if (word.sPartOfSpeech == u"助動詞" && (word.sBase == u"う" || word.sBase == u"よう") &&
@@ -209,11 +276,14 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
       nResult = nMoraeBefore;  // a flat verb falls before the conditional と (ふむ]と)
     }
   }
-  // A word of two morae or more with a nucleus of its own that joins a flat
-  // phrase under a rule that leaves flat phrases alone brings its nucleus
-  // (こーにゅーでき]る, ねむれな]かった); plain ない stays flat (かわない).
+  // A word of two morae or more, or an auxiliary verb, with a nucleus of its
+  // own that joins a flat phrase under a rule that leaves flat phrases alone
+  // brings its nucleus (こーにゅーでき]る, ねむれな]かった, つれてき]た);
+  // plain ない and しまう stay flat (かわない, わすれてしまった).
   const bool bPlainNai = word.sBase == u"ない" && word.sConjugation.starts_with(u"基本形");
-  if (bLeavesFlat && nAccent == 0 && nOwn > 0 && word.nMorae >= 2 && !bPlainNai) {
+  const bool bAuxiliaryVerb = word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"非自立";
+  if (bLeavesFlat && nAccent == 0 && nOwn > 0 && (word.nMorae >= 2 || bAuxiliaryVerb) && !bPlainNai &&
+      word.sBase != u"しまう") {
     nResult = nMoraeBefore + nOwn;
   }
   return std::clamp(nResult, 0, nMoraeBefore + word.nMorae);
@@ -232,7 +302,8 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
   };
   const AccentWord* prev = nullptr;  // the last word said
   bool bSymbolBetween = false;  // a word not said (a symbol) since prev
-  for (const AccentWord& word : words) {
+  for (size_t i = 0; i < words.size(); ++i) {
+    const AccentWord& word = words[i];
     if (word.sPron.empty()) {
       bSymbolBetween = true;
       continue;
@@ -245,7 +316,16 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
     if (prev && nBefore > 0 && !bSymbolBetween && !word.bSeparate) {
       bJoins = LearnedJoin(*prev, word, nAccent > 0).value_or(bJoins);
     }
-    if (bJoins) {
+    // ください after a fallen phrase starts anew (つ]けて#く[ださ]い).
+    if (bJoins && nAccent > 0 && word.sSubclass1 == u"非自立" && (word.sBase == u"くださる" || word.sBase == u"下さる")) {
+      bJoins = false;
+    }
+    // ある after a phrase of seven morae or more starts anew (せーじけーたいで#あ]る).
+    if (bJoins && nBefore >= kLongBeforeAru && word.sPartOfSpeech == u"助動詞" && word.sBase == u"ある") bJoins = false;
+    if (prev && nBefore > 0 && !bSymbolBetween &&
+        IsParticleVerb(*prev, word, i + 1 < words.size() ? &words[i + 1] : nullptr)) {
+      bJoins = true;  // and the phrase's nucleus stays
+    } else if (bJoins) {
       nAccent = JoinedAccent(nAccent, nBefore, *prev, word);
     } else {
       closePhrase();
@@ -259,6 +339,12 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
       plan.push_back({.sMora = std::move(mora), .bPhraseStart = bFirst});
       bFirst = false;
     }
+  }
+  // A sentence that ends in ます after a flat phrase is heard flat: its す is
+  // voiceless, so the fall after ま is not heard (でき[ます, not できま]す).
+  if (prev && prev->sBase == u"ます" && prev->sConjugation.starts_with(u"基本形") &&
+      nAccent == static_cast<int>(plan.size() - phraseStart) - 1) {
+    nAccent = 0;
   }
   closePhrase();
   SetLevelsFromNuclei(plan);
