@@ -49,9 +49,17 @@ int main(int argc, char** argv) {
   ekoto::IReverseConverter& converter = ekoto::DefaultReverseConverter();
 
   const ekoto::OptionsFiles optionsFiles = ekoto::UserOptionsFiles();
+  // The first estimator made is the window's own (later ones are for saves, on
+  // the window's thread too); it is loaded once the window is up.
+  ekoto::CAccentEstimator* pWindowAccent = nullptr;
+  const auto makeAccent = [&pWindowAccent] {
+    auto accent = std::make_unique<ekoto::CAccentEstimator>();
+    if (pWindowAccent == nullptr) pWindowAccent = accent.get();
+    return accent;
+  };
   ekoto::frmMain window({*output, converter, optionsFiles.sLoadPath, ekoto::ProgramFolder(),
                          [] { return std::make_unique<ekoto::MecabReverseConverter>(); }, optionsFiles.sSavePath,
-                         [] { return std::make_unique<ekoto::CAccentEstimator>(); }});
+                         makeAccent});
   if (auto* mecab = dynamic_cast<ekoto::MecabReverseConverter*>(&converter)) {
     mecab->SetReportHook([&window](const std::u16string& sMessage) {
       window.ReportProblem(QString::fromStdU16String(sMessage));
@@ -66,14 +74,14 @@ int main(int argc, char** argv) {
   QObject::connect(&app, &QGuiApplication::commitDataRequest, &window, [&window](QSessionManager&) { window.close(); });
   QObject::connect(&app, &QCoreApplication::aboutToQuit, &window, &QWidget::close);
 
-  // The dictionaries load once the window is up, not under the first play (the
-  // accent's then comes from the page cache); a missing one is reported in the
-  // status bar right away.
-  QTimer::singleShot(0, &window, [&converter, &window] {
+  // The dictionaries load once the window is up, not under the first play; a
+  // missing one is reported in the status bar right away.
+  QTimer::singleShot(0, &window, [&converter, &window, pWindowAccent] {
     std::u16string reading;
     converter.ReverseConvert(u"読み", reading);
-    ekoto::CAccentEstimator accent;
-    if (!accent.Preload()) window.ReportProblem(QString::fromStdU16String(accent.LoadError()));
+    if (pWindowAccent && !pWindowAccent->Preload()) {
+      window.ReportProblem(QString::fromStdU16String(pWindowAccent->LoadError()));
+    }
   });
 
   const QStringList args = QApplication::arguments();
