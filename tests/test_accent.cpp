@@ -136,6 +136,7 @@ TEST(AccentRulesTest, WordsJoinIntoPhrasesAndPlaceTheNucleus) {
       {"particle keeps an initial fall", {Word(u"名詞", u"一般", u"あめ", 1, u"C3"), ga}, u"^あ]めが$"},
       {"particle keeps a flat noun flat", {Word(u"名詞", u"一般", u"あめ", 0, u"C3"), ga}, u"^あ[めが$"},
       {"last-mora noun falls on the particle", {Word(u"名詞", u"一般", u"はし", 2, u"C3"), wo}, u"^は[し]を$"},
+      {"人 falls on its last mora", {Word(u"名詞", u"一般", u"ひと", 0, u"C3", u"", u"", u"人"), ga}, u"^ひ[と]が$"},
       {"a noun falling on its last mora is flat before の",
        {noun(u"おとこ", 3), Word(u"助詞", u"連体化", u"の", 0, u"動詞%F2@0/形容詞%F1")}, u"^お[とこの$"},
       {"compound keeps the second part's nucleus (C1)",

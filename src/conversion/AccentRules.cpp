@@ -140,6 +140,9 @@ bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
 
 int OwnAccent(const AccentWord& word) {
   int nAccent = std::clamp(word.nAccent, 0, word.nMorae);
+  // 人 has two accents, ひと and ひと]; the dictionary gives the first, speakers
+  // mostly say the second.
+  if (word.sSurface == u"人" && word.sPron == u"ひと" && word.sSubclass1 == u"一般") nAccent = 2;
   // The dictionary gives verbs the nucleus of their dictionary form; a stem
   // that ends on it (つとめ of つとめ]る, かけ of か]ける) falls a mora earlier
   // once conjugated (つと]めた, か]けて).
