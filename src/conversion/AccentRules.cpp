@@ -247,8 +247,12 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     if (prev.sBase == u"ない" && prev.sConjugation.starts_with(u"基本形") && nAccent == 0 && prev.nMorae == 2) {
       nResult = nMoraeBefore - 1;  // a flat phrase falls on the な of ない when more follows (かわな]いのです)
     }
-    if (word.sPartOfSpeech == u"助詞" && prev.sBase == u"た" && prev.sConjugation == u"基本形" && nAccent == 0) {
-      nResult = nMoraeBefore;  // a flat phrase falls on た before a particle (かった]が, した]と)
+    if (word.sPartOfSpeech == u"助詞" && nAccent == 0 &&
+        ((prev.sBase == u"た" && prev.sConjugation == u"基本形") ||
+         (prev.sPartOfSpeech == u"動詞" && prev.sConjugation.starts_with(u"基本形")))) {
+      // A flat phrase falls on た or a verb's plain form before a particle
+      // (かった]が, した]と, する]が).
+      nResult = nMoraeBefore;
     }
     if (word.sSubclass1 == u"連体化" && IsNoun(prev) && nAccent == nMoraeBefore && nAccent > 1) {
       nResult = 0;  // a noun that falls on its last mora is flat before の (おとこの)
