@@ -248,10 +248,10 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
       nResult = nMoraeBefore - 1;  // a flat phrase falls on the な of ない when more follows (かわな]いのです)
     }
     if (word.sPartOfSpeech == u"助詞" && nAccent == 0 &&
-        ((prev.sBase == u"た" && prev.sConjugation == u"基本形") ||
+        ((prev.sConjugation == u"基本形" && (prev.sBase == u"た" || prev.sBase == u"だ")) ||
          (prev.sPartOfSpeech == u"動詞" && prev.sConjugation.starts_with(u"基本形")))) {
-      // A flat phrase falls on た or a verb's plain form before a particle
-      // (かった]が, した]と, する]が).
+      // A flat phrase falls on た, the copula's だ or a verb's plain form before a
+      // particle (かった]が, した]と, ふめーだ]が, する]が).
       nResult = nMoraeBefore;
     }
     if (word.sSubclass1 == u"連体化" && IsNoun(prev) && nAccent == nMoraeBefore && nAccent > 1) {
