@@ -23,6 +23,11 @@ bool IsNoun(const AccentWord& w) { return w.sPartOfSpeech == u"名詞"; }
 
 bool IsSpecialMora(std::u16string_view mora) { return mora == u"ん" || mora == u"ー" || mora == u"っ"; }
 
+// A mora whose vowel is i or u after a voiceless consonant (し, く, つ, ぴ, しゅ).
+bool IsVoicelessHighVowel(std::u16string_view mora) {
+  return !mora.empty() && std::u16string_view(u"きくしすちつひふぴぷ").find(mora[0]) != std::u16string_view::npos &&
+         (mora.size() == 1 || mora[1] == u'ゅ');
+}
 
 bool IsContinuative(const AccentWord& w) { return w.sConjugation.starts_with(u"連用"); }
 
@@ -194,6 +199,12 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
         break;
       case u'3':
         nResult = nMoraeBefore;
+        // Before たち a voiceless last mora (the し of わたし) does not carry
+        // the fall, which comes a mora earlier (わた]したち, ぼ]くたち).
+        if (nMoraeBefore > 1 && (word.sSurface == u"たち" || word.sSurface == u"達") && !prev.sPron.empty() &&
+            IsVoicelessHighVowel(SplitMorae(prev.sPron).back())) {
+          --nResult;
+        }
         break;
       case u'4':
         nResult = 0;
