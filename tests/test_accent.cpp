@@ -301,6 +301,7 @@ TEST(AccentEstimatorTest, MinimalPairsQuestionsAndPauses) {
       {u"橋を渡る。", u"^は[し]を#わ[たる$"},
       {u"神に祈る。", u"^か]みに#い[の]る$"},
       {u"紙に書く。", u"^か[み]に#か]く$"},
+      {u"家を出た。", u"^い[え]を#で]た$"},  // the dictionary's 出 is flat, its 出る is not
       {u"雨ですか？", u"^あ]めですか?$"},
       {u"来月の歌舞伎座の出し物はなんですか。", u"^ら]いげつの#か[ぶきざの#だ[し]ものわ#な]んですか?$"},
       {u"欠陥が無いか、検査する。", u"^け[っかんが#な]いか_け]んさする$"},  // no rise before a comma
