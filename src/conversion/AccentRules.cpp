@@ -150,13 +150,14 @@ int OwnAccent(const AccentWord& word) {
   if (word.sSurface == u"人" && word.sPron == u"ひと" && word.sSubclass1 == u"一般") nAccent = 2;
   // The dictionary gives verbs the nucleus of their dictionary form; a stem
   // that ends on it (つとめ of つとめ]る, かけ of か]ける) falls a mora earlier
-  // once conjugated (つと]めた, か]けて).
+  // once conjugated (つと]めた, か]けて), but not before ば (すれ]ば).
   // An accented adjective's nucleus moves a mora earlier in its く, かった and
   // ければ forms (たか]い, た]かく, た]かかった).
   const bool bAdjectiveForm = word.sPartOfSpeech == u"形容詞" &&
                               (word.sConjugation.starts_with(u"連用") || word.sConjugation.starts_with(u"仮定"));
-  if ((bAdjectiveForm && nAccent >= 2) || (word.sPartOfSpeech == u"動詞" &&
-      !word.sConjugation.starts_with(u"基本形") && nAccent == word.nMorae && nAccent >= 2)) {
+  const bool bVerbForm = word.sPartOfSpeech == u"動詞" && !word.sConjugation.starts_with(u"基本形") &&
+                         !word.sConjugation.starts_with(u"仮定");
+  if ((bAdjectiveForm && nAccent >= 2) || (bVerbForm && nAccent == word.nMorae && nAccent >= 2)) {
     const std::vector<std::u16string> morae = SplitMorae(word.sPron);
     --nAccent;
     // A nucleus never sits on ん, ー or っ.
