@@ -191,6 +191,12 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     if (word.sSurface == u"者" && word.sSubclass1 == u"接尾") cType = u'3';
     // たち after an accented noun keeps its nucleus (へ]いしたち).
     if ((word.sSurface == u"たち" || word.sSurface == u"達") && nAccent > 0) cType = u'5';
+    // The そう of appearance after a verb or an adjective falls on its そ
+    // (おちそ]ーな, たのしそ]ーに); the dictionary makes it flat.
+    if (word.sSurface == u"そう" && word.sSubclass1 == u"接尾" &&
+        (prev.sPartOfSpeech == u"動詞" || prev.sPartOfSpeech == u"形容詞")) {
+      cType = u'2';
+    }
     switch (cType) {
       case u'1':
         nResult = nOwn == 0 ? 0 : nMoraeBefore + nOwn;
