@@ -12,6 +12,8 @@ namespace {
 // The phrase length (morae) from which ある starts a phrase of its own; chosen
 // on the even rows of the annotated set (5 to 8 score alike there).
 constexpr int kLongBeforeAru = 7;
+// The same after a phrase that has fallen (there 6 splits 7 times in 11).
+constexpr int kLongFallenBeforeAru = 6;
 
 bool IsFunctionWord(const AccentWord& w) { return w.sPartOfSpeech == u"助詞" || w.sPartOfSpeech == u"助動詞"; }
 
@@ -346,8 +348,12 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
     if (bJoins && nAccent > 0 && word.sSubclass1 == u"非自立" && (word.sBase == u"くださる" || word.sBase == u"下さる")) {
       bJoins = false;
     }
-    // ある after a phrase of seven morae or more starts anew (せーじけーたいで#あ]る).
-    if (bJoins && nBefore >= kLongBeforeAru && word.sPartOfSpeech == u"助動詞" && word.sBase == u"ある") bJoins = false;
+    // ある after a phrase of seven morae or more, six when it has fallen, starts
+    // anew (せーじけーたいで#あ]る, ちゅーし]んちで#あ]る).
+    if (bJoins && nBefore >= (nAccent > 0 ? kLongFallenBeforeAru : kLongBeforeAru) && word.sPartOfSpeech == u"助動詞" &&
+        word.sBase == u"ある") {
+      bJoins = false;
+    }
     if (prev && nBefore > 0 && !bSymbolBetween &&
         IsParticleVerb(*prev, word, i + 1 < words.size() ? &words[i + 1] : nullptr)) {
       bJoins = true;  // and the phrase's nucleus stays
