@@ -4,6 +4,7 @@
 #include <unicode/unorm2.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <array>
 #include <cstdio>
 #include <cstdlib>
@@ -217,7 +218,34 @@ std::vector<AccentWord> CAccentEstimator::AnalyseWords(const std::u16string& sSe
     if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
     AppendWords(*node, words);
   }
+  // The dictionary leaves some conjugated forms of accented verbs flat (出 of
+  // で]る, 定め of さだめ]る): such a form takes its dictionary form's accent.
+  for (AccentWord& word : words) {
+    if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"自立" && word.nAccent == 0 &&
+        !word.sConjugation.starts_with(u"基本形") && !word.sBase.empty() && word.sBase != word.sSurface) {
+      word.nAccent = std::min(BaseFormAccent(word.sBase), word.nMorae);
+    }
+  }
   return words;
+}
+
+int CAccentEstimator::BaseFormAccent(const std::u16string& sBase) {
+  const auto known = m_baseFormAccent.find(sBase);
+  if (known != m_baseFormAccent.end()) return known->second;
+  int nAccent = 0;
+  const std::string sInput = Utf16ToUtf8(sBase);
+  m_lattice->set_sentence(sInput.c_str(), sInput.size());
+  if (m_tagger->parse(m_lattice.get())) {
+    std::vector<AccentWord> words;
+    for (const MeCab::Node* node = m_lattice->bos_node(); node; node = node->next) {
+      if (node->stat != MECAB_BOS_NODE && node->stat != MECAB_EOS_NODE) AppendWords(*node, words);
+    }
+    if (words.size() == 1 && words[0].sPartOfSpeech == u"動詞" && words[0].sConjugation.starts_with(u"基本形")) {
+      nAccent = words[0].nAccent;
+    }
+  }
+  m_baseFormAccent.emplace(sBase, nAccent);
+  return nAccent;
 }
 
 AccentPlan CAccentEstimator::PlanAccent(const std::u16string& sSentence, const std::u16string& sReading) {

@@ -7,6 +7,7 @@
 #pragma once
 #include <memory>
 #include <string>
+#include <unordered_map>
 #include <vector>
 
 #include "conversion/AccentPlan.h"
@@ -49,6 +50,9 @@ class CAccentEstimator final : public IAccentSource {
   // The words the dictionary finds in sSentence, with their accent fields; empty
   // when the dictionary cannot be loaded.
   std::vector<AccentWord> AnalyseWords(const std::u16string& sSentence);
+  // The accent the dictionary gives the dictionary form sBase of a verb (0 when
+  // it is flat or not a single verb), remembered once asked.
+  int BaseFormAccent(const std::u16string& sBase);
 
   std::string m_sDicDir;
   bool m_bLoadTried = false;
@@ -56,6 +60,7 @@ class CAccentEstimator final : public IAccentSource {
   std::unique_ptr<MeCab::Model> m_model;
   std::unique_ptr<MeCab::Tagger> m_tagger;
   std::unique_ptr<MeCab::Lattice> m_lattice;
+  std::unordered_map<std::u16string, int> m_baseFormAccent;
 };
 
 }  // namespace ekoto

@@ -12,6 +12,8 @@ namespace {
 // The phrase length (morae) from which ある starts a phrase of its own; chosen
 // on the even rows of the annotated set (5 to 8 score alike there).
 constexpr int kLongBeforeAru = 7;
+// The same after a phrase that has fallen (there 6 splits 7 times in 11).
+constexpr int kLongFallenBeforeAru = 6;
 
 bool IsFunctionWord(const AccentWord& w) { return w.sPartOfSpeech == u"助詞" || w.sPartOfSpeech == u"助動詞"; }
 
@@ -23,6 +25,11 @@ bool IsNoun(const AccentWord& w) { return w.sPartOfSpeech == u"名詞"; }
 
 bool IsSpecialMora(std::u16string_view mora) { return mora == u"ん" || mora == u"ー" || mora == u"っ"; }
 
+// A mora whose vowel is i or u after a voiceless consonant (し, く, つ, ぴ, しゅ).
+bool IsVoicelessHighVowel(std::u16string_view mora) {
+  return !mora.empty() && std::u16string_view(u"きくしすちつひふぴぷ").find(mora[0]) != std::u16string_view::npos &&
+         (mora.size() == 1 || mora[1] == u'ゅ');
+}
 
 bool IsContinuative(const AccentWord& w) { return w.sConjugation.starts_with(u"連用"); }
 
@@ -140,15 +147,19 @@ bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
 
 int OwnAccent(const AccentWord& word) {
   int nAccent = std::clamp(word.nAccent, 0, word.nMorae);
+  // 人 has two accents, ひと and ひと]; the dictionary gives the first, speakers
+  // mostly say the second.
+  if (word.sSurface == u"人" && word.sPron == u"ひと" && word.sSubclass1 == u"一般") nAccent = 2;
   // The dictionary gives verbs the nucleus of their dictionary form; a stem
   // that ends on it (つとめ of つとめ]る, かけ of か]ける) falls a mora earlier
-  // once conjugated (つと]めた, か]けて).
+  // once conjugated (つと]めた, か]けて), but not before ば (すれ]ば).
   // An accented adjective's nucleus moves a mora earlier in its く, かった and
   // ければ forms (たか]い, た]かく, た]かかった).
   const bool bAdjectiveForm = word.sPartOfSpeech == u"形容詞" &&
                               (word.sConjugation.starts_with(u"連用") || word.sConjugation.starts_with(u"仮定"));
-  if ((bAdjectiveForm && nAccent >= 2) || (word.sPartOfSpeech == u"動詞" &&
-      !word.sConjugation.starts_with(u"基本形") && nAccent == word.nMorae && nAccent >= 2)) {
+  const bool bVerbForm = word.sPartOfSpeech == u"動詞" && !word.sConjugation.starts_with(u"基本形") &&
+                         !word.sConjugation.starts_with(u"仮定");
+  if ((bAdjectiveForm && nAccent >= 2) || (bVerbForm && nAccent == word.nMorae && nAccent >= 2)) {
     const std::vector<std::u16string> morae = SplitMorae(word.sPron);
     --nAccent;
     // A nucleus never sits on ん, ー or っ.
@@ -182,6 +193,12 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     if (word.sSurface == u"者" && word.sSubclass1 == u"接尾") cType = u'3';
     // たち after an accented noun keeps its nucleus (へ]いしたち).
     if ((word.sSurface == u"たち" || word.sSurface == u"達") && nAccent > 0) cType = u'5';
+    // The そう of appearance after a verb or an adjective falls on its そ
+    // (おちそ]ーな, たのしそ]ーに); the dictionary makes it flat.
+    if (word.sSurface == u"そう" && word.sSubclass1 == u"接尾" &&
+        (prev.sPartOfSpeech == u"動詞" || prev.sPartOfSpeech == u"形容詞")) {
+      cType = u'2';
+    }
     switch (cType) {
       case u'1':
         nResult = nOwn == 0 ? 0 : nMoraeBefore + nOwn;
@@ -191,6 +208,12 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
         break;
       case u'3':
         nResult = nMoraeBefore;
+        // Before たち a voiceless last mora (the し of わたし) does not carry
+        // the fall, which comes a mora earlier (わた]したち, ぼ]くたち).
+        if (nMoraeBefore > 1 && (word.sSurface == u"たち" || word.sSurface == u"達") && !prev.sPron.empty() &&
+            IsVoicelessHighVowel(SplitMorae(prev.sPron).back())) {
+          --nResult;
+        }
         break;
       case u'4':
         nResult = 0;
@@ -244,10 +267,15 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     if (prev.sBase == u"ない" && prev.sConjugation.starts_with(u"基本形") && nAccent == 0 && prev.nMorae == 2) {
       nResult = nMoraeBefore - 1;  // a flat phrase falls on the な of ない when more follows (かわな]いのです)
     }
-    if (word.sPartOfSpeech == u"助詞" && prev.sBase == u"た" && prev.sConjugation == u"基本形" && nAccent == 0) {
-      nResult = nMoraeBefore;  // a flat phrase falls on た before a particle (かった]が, した]と)
+    if (word.sPartOfSpeech == u"助詞" && nAccent == 0 &&
+        ((prev.sConjugation == u"基本形" && (prev.sBase == u"た" || prev.sBase == u"だ")) ||
+         (prev.sPartOfSpeech == u"動詞" && prev.sConjugation.starts_with(u"基本形")))) {
+      // A flat phrase falls on た, the copula's だ or a verb's plain form before a
+      // particle (かった]が, した]と, ふめーだ]が, する]が).
+      nResult = nMoraeBefore;
     }
-    if (word.sSubclass1 == u"連体化" && IsNoun(prev) && nAccent == nMoraeBefore && nAccent > 1) {
+    if (word.sSubclass1 == u"連体化" && IsNoun(prev) && prev.sSubclass1 != u"非自立" && nAccent == nMoraeBefore &&
+        nAccent > 1) {
       nResult = 0;  // a noun that falls on its last mora is flat before の (おとこの)
     }
     if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 != u"接尾" && prev.sPartOfSpeech == u"動詞" &&
@@ -320,8 +348,12 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
     if (bJoins && nAccent > 0 && word.sSubclass1 == u"非自立" && (word.sBase == u"くださる" || word.sBase == u"下さる")) {
       bJoins = false;
     }
-    // ある after a phrase of seven morae or more starts anew (せーじけーたいで#あ]る).
-    if (bJoins && nBefore >= kLongBeforeAru && word.sPartOfSpeech == u"助動詞" && word.sBase == u"ある") bJoins = false;
+    // ある after a phrase of seven morae or more, six when it has fallen, starts
+    // anew (せーじけーたいで#あ]る, ちゅーし]んちで#あ]る).
+    if (bJoins && nBefore >= (nAccent > 0 ? kLongFallenBeforeAru : kLongBeforeAru) && word.sPartOfSpeech == u"助動詞" &&
+        word.sBase == u"ある") {
+      bJoins = false;
+    }
     if (prev && nBefore > 0 && !bSymbolBetween &&
         IsParticleVerb(*prev, word, i + 1 < words.size() ? &words[i + 1] : nullptr)) {
       bJoins = true;  // and the phrase's nucleus stays
