@@ -4,6 +4,7 @@
 // window's 抑揚 setting.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <string>
 #include <tuple>
@@ -126,6 +127,18 @@ TEST(SpeechdParts, IntonationFollowsTheWindowsEkotoIni) {
     if (!row.ini.empty()) ekoto::testing::WriteString(dir.Path("ekoto.ini"), row.ini);
     EXPECT_EQ(ekoto::LoadUserSetup(dir.Path16(""), dir.Path16("options.dat")).bIntonation, row.bIntonation) << row.ini;
   }
+}
+
+// A voice file whose name holds a tab or a newline would break the voice list's lines.
+TEST(SpeechdParts, VoiceNamesKeepTheVoiceListsLinesWhole) {
+  ekoto::testing::ScratchDir dir;
+  for (const char* name : {"50on.pa", "x\ty\nz.pa"}) ekoto::testing::WriteString(dir.Path(name), "");
+  std::vector<std::string> names;
+  for (const auto& voice : ekoto::LoadUserSetup(dir.Path16(""), dir.Path16("options.dat")).voices) {
+    names.push_back(voice.sName);
+  }
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{"50on", "x_y_z"}));
 }
 
 }  // namespace
