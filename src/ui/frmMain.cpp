@@ -13,6 +13,7 @@
 #include <QStatusBar>
 #include <QTimer>
 #include <QToolButton>
+#include <algorithm>
 #include <cstdio>
 
 #include "audio/PlaySoundFile.h"
@@ -70,8 +71,11 @@ frmMain::frmMain(const MainWindowServices& services, QWidget* parent)
   m_clsReadUp.SetWaveFilePlayer([this](const std::u16string& fp) { PlayWaveFile(fp, m_clsPlaySound); });
   CreateControls();
   CreateMenus();
-  // The designed client area, with the menu bar above it and the status bar below.
-  resize(TwipsX(kClientWidth),
+  // The designed client area, with the menu bar above it and the status bar below;
+  // wide enough to show every menu rather than hide the last ones behind » (with
+  // a line's height to spare: Japanese glyphs from a fallback font can paint
+  // wider than the menu bar measured them).
+  resize(std::max(TwipsX(kClientWidth), menuBar()->sizeHint().width() + menuBar()->fontMetrics().height()),
          TwipsY(kClientHeight) + menuBar()->sizeHint().height() + statusBar()->sizeHint().height());
 
   m_bNotReady = false;
