@@ -85,6 +85,13 @@ bool IsParticleVerb(const AccentWord& prev, const AccentWord& word, const Accent
   return false;
 }
 
+// Dependent nouns said as a phrase of their own after a predicate that has
+// fallen.
+bool IsPhraseOfItsOwnAfterFall(std::u16string_view sPron) {
+  return sPron == u"ところ" || sPron == u"わけ" || sPron == u"はず" || sPron == u"ほう" || sPron == u"さい" ||
+         sPron == u"とたん";
+}
+
 }  // namespace
 
 bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
@@ -343,6 +350,12 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
                   JoinsPreviousPhrase(*prev, word);
     if (prev && nBefore > 0 && !bSymbolBetween && !word.bSeparate) {
       bJoins = LearnedJoin(*prev, word, nAccent > 0).value_or(bJoins);
+    }
+    // ところ, わけ, はず, ほう, さい and とたん after a predicate that has fallen
+    // start anew (し]た#と[ころ, い]る#わ]け).
+    if (bJoins && nAccent > 0 && IsNoun(word) && word.sSubclass1 == u"非自立" && !IsNoun(*prev) &&
+        IsPhraseOfItsOwnAfterFall(word.sPron)) {
+      bJoins = false;
     }
     // ください after a fallen phrase starts anew (つ]けて#く[ださ]い).
     if (bJoins && nAccent > 0 && word.sSubclass1 == u"非自立" && (word.sBase == u"くださる" || word.sBase == u"下さる")) {
