@@ -126,6 +126,8 @@ bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
   if (word.sPartOfSpeech == u"接頭詞") bJoins = false;
   if (prev.sSubclass3 == u"姓" && IsNoun(word)) bJoins = false;
   if (IsNoun(prev) && word.sSubclass3 == u"名") bJoins = false;
+  // a noun after a dependent noun starts anew (そのため#しろを, そのまま#ほぞん);
+  if (IsNoun(prev) && prev.sSubclass1 == u"非自立" && IsNoun(word) && word.sSubclass1 != u"非自立") bJoins = false;
   if (word.sSubclass1 == u"接尾") bJoins = true;
   // Measured on annotated speech, beyond the rules above:
   // a verbal noun and the する that makes it a verb (告発する, 勉強できる);
