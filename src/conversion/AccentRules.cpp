@@ -31,6 +31,13 @@ bool IsVoicelessHighVowel(std::u16string_view mora) {
          (mora.size() == 1 || mora[1] == u'ゅ');
 }
 
+// A one-kanji prefix said as a phrase of its own before its noun (かく#がっこー,
+// ぜん#しゃかい, きゅー#しはい).
+bool IsPrefixSaidApart(const AccentWord& w) {
+  return w.sPartOfSpeech == u"接頭詞" && w.sSurface.size() == 1 &&
+         std::u16string_view(u"各全半本当旧元被要非").find(w.sSurface[0]) != std::u16string_view::npos;
+}
+
 bool IsContinuative(const AccentWord& w) { return w.sConjugation.starts_with(u"連用"); }
 
 // The rule of word's list that applies after a word of part of speech sPrev:
@@ -124,6 +131,7 @@ bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
   }
   if (prev.sPartOfSpeech == u"記号" || word.sPartOfSpeech == u"記号") bJoins = false;
   if (word.sPartOfSpeech == u"接頭詞") bJoins = false;
+  if (IsPrefixSaidApart(prev) && IsNoun(word)) bJoins = false;
   if (prev.sSubclass3 == u"姓" && IsNoun(word)) bJoins = false;
   if (IsNoun(prev) && word.sSubclass3 == u"名") bJoins = false;
   // a noun after a dependent noun starts anew (そのため#しろを, そのまま#ほぞん);
