@@ -31,6 +31,13 @@ bool IsVoicelessHighVowel(std::u16string_view mora) {
          (mora.size() == 1 || mora[1] == u'ゅ');
 }
 
+// A one-kanji prefix said as a phrase of its own before its noun (かく#がっこー,
+// ぜん#しゃかい, きゅー#しはい).
+bool IsPrefixSaidApart(const AccentWord& w) {
+  return w.sPartOfSpeech == u"接頭詞" && w.sSurface.size() == 1 &&
+         std::u16string_view(u"各全半本当旧元被要非").find(w.sSurface[0]) != std::u16string_view::npos;
+}
+
 bool IsContinuative(const AccentWord& w) { return w.sConjugation.starts_with(u"連用"); }
 
 // The rule of word's list that applies after a word of part of speech sPrev:
@@ -85,6 +92,13 @@ bool IsParticleVerb(const AccentWord& prev, const AccentWord& word, const Accent
   return false;
 }
 
+// Dependent nouns said as a phrase of their own after a predicate that has
+// fallen.
+bool IsPhraseOfItsOwnAfterFall(std::u16string_view sPron) {
+  return sPron == u"ところ" || sPron == u"わけ" || sPron == u"はず" || sPron == u"ほう" || sPron == u"さい" ||
+         sPron == u"とたん";
+}
+
 }  // namespace
 
 bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
@@ -117,8 +131,11 @@ bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
   }
   if (prev.sPartOfSpeech == u"記号" || word.sPartOfSpeech == u"記号") bJoins = false;
   if (word.sPartOfSpeech == u"接頭詞") bJoins = false;
+  if (IsPrefixSaidApart(prev) && IsNoun(word)) bJoins = false;
   if (prev.sSubclass3 == u"姓" && IsNoun(word)) bJoins = false;
   if (IsNoun(prev) && word.sSubclass3 == u"名") bJoins = false;
+  // a noun after a dependent noun starts anew (そのため#しろを, そのまま#ほぞん);
+  if (IsNoun(prev) && prev.sSubclass1 == u"非自立" && IsNoun(word) && word.sSubclass1 != u"非自立") bJoins = false;
   if (word.sSubclass1 == u"接尾") bJoins = true;
   // Measured on annotated speech, beyond the rules above:
   // a verbal noun and the する that makes it a verb (告発する, 勉強できる);
@@ -343,6 +360,12 @@ AccentPlan PlanOfWords(std::span<const AccentWord> words) {
                   JoinsPreviousPhrase(*prev, word);
     if (prev && nBefore > 0 && !bSymbolBetween && !word.bSeparate) {
       bJoins = LearnedJoin(*prev, word, nAccent > 0).value_or(bJoins);
+    }
+    // ところ, わけ, はず, ほう, さい and とたん after a predicate that has fallen
+    // start anew (し]た#と[ころ, い]る#わ]け).
+    if (bJoins && nAccent > 0 && IsNoun(word) && word.sSubclass1 == u"非自立" && !IsNoun(*prev) &&
+        IsPhraseOfItsOwnAfterFall(word.sPron)) {
+      bJoins = false;
     }
     // ください after a fallen phrase starts anew (つ]けて#く[ださ]い).
     if (bJoins && nAccent > 0 && word.sSubclass1 == u"非自立" && (word.sBase == u"くださる" || word.sBase == u"下さる")) {
