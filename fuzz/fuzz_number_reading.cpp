@@ -4,12 +4,6 @@
 #include "FuzzInput.h"
 #include "conversion/NumberReading.h"
 
-namespace {
-
-bool IsDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９'); }
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace ekoto;
   const std::u16string text = fuzz::Text(data, size);
@@ -19,7 +13,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t end = AppendNumberExpression(text, pos, out);
     if (end <= pos || end > text.size()) fuzz::Fail("an expression that consumed nothing or ran past the text");
     for (char16_t c : out) {
-      if (IsDigit(c)) fuzz::Fail("a digit was left in the reading");
+      if (fuzz::IsDigit(c)) fuzz::Fail("a digit was left in the reading");
     }
     // The longest spoken group (キュウセンキュウヒャクキュウジュウキュウ and a unit word) is
     // under 24 units per character read.

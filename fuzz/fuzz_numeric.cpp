@@ -4,21 +4,15 @@
 #include "conversion/ConvNumeric2Hira.h"
 #include "conversion/NumberReading.h"
 
-namespace {
-
-bool IsDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９'); }
-
-}  // namespace
-
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace ekoto;
   const std::u16string text = fuzz::Text(data, size);
   const std::u16string out = ConvNumeric2Hira(text);
   // Digits, and the circled numbers and signs that start a number (①, $5, -5).
   size_t nNumberChars = 0;
-  for (size_t i = 0; i < text.size(); ++i) nNumberChars += IsDigit(text[i]) || StartsNumberExpression(text, i) ? 1 : 0;
+  for (size_t i = 0; i < text.size(); ++i) nNumberChars += fuzz::IsDigit(text[i]) || StartsNumberExpression(text, i) ? 1 : 0;
   for (char16_t c : out) {
-    if (IsDigit(c)) fuzz::Fail("a digit was left in the reading");
+    if (fuzz::IsDigit(c)) fuzz::Fail("a digit was left in the reading");
   }
   if (nNumberChars == 0 && out != text) fuzz::Fail("text without a number changed");
   // Longest digit reading キュウセン plus one group word ムリョウタイスウ per digit, and
