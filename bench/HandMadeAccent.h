@@ -60,7 +60,8 @@ inline std::vector<HandSentence> HandSentences() {
 // for each piece between sentence marks), else no plan.
 class HandMadeAccent : public IAccentSource {
  public:
-  AccentPlan PlanAccent(const std::u16string& /*sSentence*/, const std::u16string& sReading) override {
+  AccentPlan PlanAccent(const std::u16string& /*sWritten*/, const std::u16string& /*sSentence*/,
+                        const std::u16string& sReading) override {
     std::u16string sKana;
     for (char16_t c : sReading) {
       if ((c >= u'ぁ' && c <= u'ゖ') || c == u'ー') sKana += c;

@@ -11,7 +11,8 @@ namespace ekoto::bench {
 
 class PatternAccent : public IAccentSource {
  public:
-  AccentPlan PlanAccent(const std::u16string& /*sSentence*/, const std::u16string& sReading) override {
+  AccentPlan PlanAccent(const std::u16string& /*sWritten*/, const std::u16string& /*sSentence*/,
+                        const std::u16string& sReading) override {
     AccentPlan plan;
     for (char16_t c : sReading) {
       const bool bKana = (c >= u'ぁ' && c <= u'ゖ') || c == u'ー';

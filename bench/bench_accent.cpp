@@ -25,6 +25,7 @@ double MillisecondsSince(Clock::time_point start) {
 }
 
 struct Sentence {
+  std::u16string written;
   std::u16string text;  // after the reading options, as the estimator gets it
   std::u16string reading;
 };
@@ -36,14 +37,15 @@ int main() {
   std::vector<Sentence> sentences;
   size_t bytes = 0;
   for (const std::string& s : bench::DevelopmentSentences()) {
-    const std::u16string text = ApplyReadingOptions(Utf8ToUtf16(s), {});
-    sentences.push_back({text, ConvKanji2Hiragana(text, DefaultReverseConverter())});
+    const std::u16string written = Utf8ToUtf16(s);
+    const std::u16string text = ApplyReadingOptions(written, {});
+    sentences.push_back({written, text, ConvKanji2Hiragana(text, DefaultReverseConverter())});
     bytes += s.size();
   }
 
   CAccentEstimator estimator;
   auto start = Clock::now();
-  const AccentPlan first = estimator.PlanAccent(sentences[0].text, sentences[0].reading);
+  const AccentPlan first = estimator.PlanAccent(sentences[0].written, sentences[0].text, sentences[0].reading);
   const double firstMs = MillisecondsSince(start);
   if (first.empty()) {
     std::fprintf(stderr, "bench_accent: %s\n", Utf16ToUtf8(estimator.LoadError()).c_str());
@@ -54,7 +56,7 @@ int main() {
   size_t morae = 0;
   start = Clock::now();
   for (int round = 0; round < kRounds; ++round) {
-    for (const Sentence& s : sentences) morae += estimator.PlanAccent(s.text, s.reading).size();
+    for (const Sentence& s : sentences) morae += estimator.PlanAccent(s.written, s.text, s.reading).size();
   }
   const double seconds = MillisecondsSince(start) / 1000;
   const double nSentences = static_cast<double>(sentences.size()) * kRounds;
@@ -64,10 +66,11 @@ int main() {
   const std::u16string big = Utf8ToUtf16(bench::JapaneseText(10u << 20));
   const auto spans = CutLongSentences(big, SplitSpansByChars(big, kSentenceMarks));
   start = Clock::now();
-  const std::u16string text = ApplyReadingOptions(big.substr(spans[0].lStart, spans[0].lLength), {});
+  const std::u16string written = big.substr(spans[0].lStart, spans[0].lLength);
+  const std::u16string text = ApplyReadingOptions(written, {});
   const std::u16string reading = ConvKanji2Hiragana(text, DefaultReverseConverter());
   const double readingMs = MillisecondsSince(start);
-  const AccentPlan plan = estimator.PlanAccent(text, reading);
+  const AccentPlan plan = estimator.PlanAccent(written, text, reading);
   const double bigFirstMs = MillisecondsSince(start) - readingMs;
 
   std::printf("first call, dictionary loaded   %.1f ms\n", firstMs);

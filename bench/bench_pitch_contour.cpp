@@ -43,8 +43,9 @@ class KanaAsItIs : public IReverseConverter {
 class PlanRecorder : public IAccentSource {
  public:
   explicit PlanRecorder(IAccentSource& source) : m_source(source) {}
-  AccentPlan PlanAccent(const std::u16string& sSentence, const std::u16string& sReading) override {
-    AccentPlan plan = m_source.PlanAccent(sSentence, sReading);
+  AccentPlan PlanAccent(const std::u16string& sWritten, const std::u16string& sSentence,
+                        const std::u16string& sReading) override {
+    AccentPlan plan = m_source.PlanAccent(sWritten, sSentence, sReading);
     m_plan.insert(m_plan.end(), plan.begin(), plan.end());
     return plan;
   }

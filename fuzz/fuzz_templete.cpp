@@ -28,7 +28,8 @@ class EvenBounds : public ekoto::IWordBounds {
 // Plans the sentence's own kana, high and low in turn, a phrase every third mora.
 class TurnsAccent : public ekoto::IAccentSource {
  public:
-  ekoto::AccentPlan PlanAccent(const std::u16string& sSentence, const std::u16string& /*sReading*/) override {
+  ekoto::AccentPlan PlanAccent(const std::u16string& /*sWritten*/, const std::u16string& sSentence,
+                               const std::u16string& /*sReading*/) override {
     ekoto::AccentPlan plan;
     for (const std::u16string& mora : ekoto::SplitMorae(sSentence)) {
       const size_t i = plan.size();
@@ -77,7 +78,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (out.size() > std::max(text.size(), table.MaxResultLength(text.size()))) fuzz::Fail("result past its cap");
 
   TurnsAccent turns;
-  const AccentPlan plan = CTempleteAccent(turns, table).PlanAccent(out, out);
+  const AccentPlan plan = CTempleteAccent(turns, table).PlanAccent(out, out, out);
   const std::vector<std::u16string> morae = SplitMorae(out);
   if (plan.size() != morae.size()) fuzz::Fail("the accent changed the number of morae");
   bool bFallen = false;

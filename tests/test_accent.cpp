@@ -12,6 +12,7 @@
 #include "conversion/AccentEstimator.h"
 #include "conversion/AccentFit.h"
 #include "conversion/AccentNotation.h"
+#include "conversion/AccentNumerals.h"
 #include "conversion/AccentRules.h"
 #include "conversion/AccentScore.h"
 #include "conversion/MecabReverseConverter.h"
@@ -254,6 +255,58 @@ TEST(AccentRulesTest, WordsJoinIntoPhrasesAndPlaceTheNucleus) {
   }
 }
 
+// Numbers: their katakana reading goes back to the digits for the dictionary,
+// then digits and counter are said as that reading with the counter's accent.
+TEST(AccentNumeralsTest, NumbersAreFoundAgainAndSaidWithTheirCounter) {
+  struct TextRow {
+    const char* name;
+    std::u16string written, sentence, text;
+    std::vector<std::u16string> kana;
+  };
+  const std::vector<TextRow> texts = {
+      {"counter taken in", u"6か月で", u"ロッカゲツで", u"6か月で", {u"ロッカゲツ"}},
+      {"two numbers side by side", u"３分の１の人", u"サンブンノイチの人", u"３分の１の人", {u"サンブンノ", u"イチ"}},
+      {"not the same sound inside a katakana word", u"ゴルフ5", u"ゴルフゴ", u"ゴルフ5", {u"ゴ"}},
+      {"numeral option off", u"6か月", u"6か月", u"6か月", {}},
+      {"changed by the template", u"5", u"いつつ", u"いつつ", {}},
+  };
+  for (const TextRow& row : texts) {
+    const DigitsText digits = PutDigitsBack(row.written, row.sentence);
+    EXPECT_EQ(Utf16ToUtf8(digits.sText), Utf16ToUtf8(row.text)) << row.name;
+    std::vector<std::u16string> kana;
+    for (const NumeralSpan& numeral : digits.numerals) {
+      kana.push_back(numeral.sKana);
+      EXPECT_EQ(digits.sText.substr(numeral.nStart, numeral.nLength).find_first_of(u"0123456789０１２３４５６７８９"), 0U)
+          << row.name;
+    }
+    EXPECT_EQ(kana, row.kana) << row.name;
+  }
+
+  const auto digits = [](const std::u16string& s) { return Word(u"名詞", u"数", u"", 0, u"", u"", u"", s); };
+  const AccentWord kagetsu = Word(u"名詞", u"接尾", u"かげつ", 1, u"C1", u"", u"", u"か月");
+  const AccentWord nin = Word(u"名詞", u"接尾", u"にん", 1, u"C3", u"", u"", u"人");
+  struct WordsRow {
+    const char* name;
+    std::vector<AccentWord> words;
+    std::u16string kana, notation;
+  };
+  const std::vector<WordsRow> numbers = {
+      {"counter's own nucleus (C1), the numeral's sound change", {digits(u"6"), kagetsu}, u"ロッカゲツ",
+       u"^ろ[っか]げつ$"},
+      {"fall at the numeral's end (C3), not on its long vowel", {digits(u"20"), nin}, u"ニジュウニン",
+       u"^に[じゅ]ーにん$"},
+      {"unit words belong to the numeral", {digits(u"3"), Word(u"名詞", u"数", u"まん", 1, u"C3", u"", u"", u"万"), nin},
+       u"サンマンニン", u"^さ[んま]んにん$"},
+      {"native counting word", {digits(u"1"), Word(u"助動詞", u"", u"つ", 1, u"動詞%F1")}, u"ヒトツ", u"^ひ[と]つ$"},
+      {"number alone", {digits(u"15")}, u"ジュウゴ", u"^じゅ]ーご$"},
+  };
+  for (const WordsRow& row : numbers) {
+    EXPECT_EQ(Utf16ToUtf8(FormatAccentNotation(PlanOfWords(NumeralWords(row.words, row.kana)))),
+              Utf16ToUtf8(row.notation))
+        << row.name;
+  }
+}
+
 TEST(AccentFitTest, PlanFollowsTheSpokenReading) {
   struct Row {
     std::u16string planned, reading, fitted;
@@ -322,6 +375,7 @@ TEST(AccentEstimatorTest, MinimalPairsQuestionsAndPauses) {
       {u"雨ですか？", u"^あ]めですか?$"},
       {u"来月の歌舞伎座の出し物はなんですか。", u"^ら]いげつの#か[ぶきざの#だ[し]ものわ#な]んですか?$"},
       {u"欠陥が無いか、検査する。", u"^け[っかんが#な]いか_け]んさする$"},  // no rise before a comma
+      {u"最低３ヶ月に検査する。", u"^さ[いてー#さ[んか]げつに#け]んさする$"},  // the number as written
       {u"", u"^$"},
   };
   for (const auto& [text, notation] : rows) EXPECT_EQ(Estimate(estimator, text), notation) << Utf16ToUtf8(text);
@@ -331,7 +385,7 @@ TEST(AccentEstimatorTest, MinimalPairsQuestionsAndPauses) {
 TEST(AccentEstimatorTest, WithoutItsDictionaryPlansNothingAndSaysWhy) {
   CAccentEstimator estimator("/nonexistent/naist-jdic");
   EXPECT_FALSE(estimator.Preload());
-  EXPECT_TRUE(estimator.PlanAccent(u"雨が降る。", u"あめがふる。").empty());
+  EXPECT_TRUE(estimator.PlanAccent(u"雨が降る。", u"雨が降る。", u"あめがふる。").empty());
   EXPECT_NE(estimator.LoadError().find(u"open-jtalk-mecab-naist-jdic"), std::u16string::npos);
   EXPECT_NE(estimator.LoadError().find(u"/nonexistent/naist-jdic"), std::u16string::npos);
 }

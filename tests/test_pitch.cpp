@@ -99,7 +99,8 @@ TEST(UnitPitch, JoinsGlideAndSentencesEndFallingOrRising) {
 class PitchRecorder : public IReadUpEvents, public IEventYield, public IReverseConverter, public IAccentSource {
  public:
   void OnPlaySound(std::u16string) override { holds.push_back(reader.PitchOfUnit().dHold); }
-  AccentPlan PlanAccent(const std::u16string& sSentence, const std::u16string& sReading) override {
+  AccentPlan PlanAccent(const std::u16string& /*sWritten*/, const std::u16string& sSentence,
+                        const std::u16string& sReading) override {
     asked.push_back(sSentence + u"|" + sReading);
     return sReading == u"あめ。" ? Plan({u"あ", u"め"}, "NL") : AccentPlan{};
   }

@@ -165,7 +165,7 @@ TEST(TempleteTest, ProgramTableFollowsFiles) {
 // Plans every sentence as plan, as a stand-in for the estimator.
 struct FixedAccent : IAccentSource {
   AccentPlan plan;
-  AccentPlan PlanAccent(const std::u16string& /*sSentence*/, const std::u16string& /*sReading*/) override { return plan; }
+  AccentPlan PlanAccent(const std::u16string&, const std::u16string&, const std::u16string&) override { return plan; }
 };
 
 // An entry's accent marks over the estimator's plan of the sentence the template made.
@@ -199,7 +199,7 @@ TEST(TempleteTest, AccentMarksOverrideTheirMorae) {
     table.LoadFromText(Utf8ToUtf16(row.templete));
     FixedAccent inner;
     inner.plan = ParseAccentNotation(Utf8ToUtf16(row.inner));
-    const AccentPlan plan = CTempleteAccent(inner, table).PlanAccent(Utf8ToUtf16(row.sentence), u"");
+    const AccentPlan plan = CTempleteAccent(inner, table).PlanAccent(u"", Utf8ToUtf16(row.sentence), u"");
     EXPECT_EQ(Utf16ToUtf8(FormatAccentNotation(plan)), row.expected) << row.sentence;
   }
 }

@@ -70,9 +70,9 @@ int ScoreAccent(std::ifstream& in, const std::string& path, bool show) {
     }
   }
   std::printf("sentences              %d\n", score.Sentences());
-  std::printf("morae high/low right   %.1f %%\n", 100 * score.MoraLevelRate());
-  std::printf("accent phrases right   %.1f %%\n", 100 * score.PhraseRate());
-  std::printf("sentences right        %.1f %%\n", 100 * score.SentenceRate());
+  std::printf("morae high/low right   %.2f %%\n", 100 * score.MoraLevelRate());
+  std::printf("accent phrases right   %.2f %%\n", 100 * score.PhraseRate());
+  std::printf("sentences right        %.2f %%\n", 100 * score.SentenceRate());
   if (seconds > 0) std::printf("speed (reading+accent) %.2f MB/s\n", bytes / seconds / 1e6);
   return 0;
 }

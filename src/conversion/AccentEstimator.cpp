@@ -11,6 +11,7 @@
 #include <string_view>
 
 #include "conversion/AccentFit.h"
+#include "conversion/AccentNumerals.h"
 #include "conversion/Morae.h"
 #include "conversion/PronunciationRules.h"
 #include "util/Utf.h"
@@ -208,14 +209,46 @@ bool CAccentEstimator::EnsureLoaded() {
   return m_model != nullptr;
 }
 
-std::vector<AccentWord> CAccentEstimator::AnalyseWords(const std::u16string& sSentence) {
+std::vector<AccentWord> CAccentEstimator::AnalyseWords(const std::u16string& sWritten, const std::u16string& sSentence) {
   std::vector<AccentWord> words;
   if (!EnsureLoaded()) return words;
-  const std::string sInput = Utf16ToUtf8(Nfkc(sSentence));
+  // The dictionary reads the numbers as written; where each one's bytes are.
+  const DigitsText digits = PutDigitsBack(sWritten, sSentence);
+  std::string sInput;
+  std::vector<std::pair<size_t, size_t>> numeralBytes;
+  size_t nFrom = 0;
+  for (const NumeralSpan& numeral : digits.numerals) {
+    sInput += Utf16ToUtf8(Nfkc(digits.sText.substr(nFrom, numeral.nStart - nFrom)));
+    const size_t nByte = sInput.size();
+    sInput += Utf16ToUtf8(Nfkc(digits.sText.substr(numeral.nStart, numeral.nLength)));
+    numeralBytes.emplace_back(nByte, sInput.size());
+    nFrom = numeral.nStart + numeral.nLength;
+  }
+  sInput += Utf16ToUtf8(Nfkc(digits.sText.substr(nFrom)));
   m_lattice->set_sentence(sInput.c_str(), sInput.size());
   if (!m_tagger->parse(m_lattice.get())) return words;
+  size_t nNumeral = 0;
+  std::vector<AccentWord> numeralParts;
   for (const MeCab::Node* node = m_lattice->bos_node(); node; node = node->next) {
     if (node->stat == MECAB_BOS_NODE || node->stat == MECAB_EOS_NODE) continue;
+    const auto nStart = static_cast<size_t>(node->surface - sInput.c_str());
+    const size_t nEnd = nStart + node->length;
+    if (nNumeral < numeralBytes.size() && nEnd > numeralBytes[nNumeral].first) {
+      // A word that reaches across the number's edge: the number stays as the
+      // numeral step said it.
+      if (nStart < numeralBytes[nNumeral].first || nEnd > numeralBytes[nNumeral].second) {
+        return sWritten.empty() ? std::vector<AccentWord>{} : AnalyseWords(std::u16string(), sSentence);
+      }
+      AppendWords(*node, numeralParts);
+      if (nEnd == numeralBytes[nNumeral].second) {
+        for (AccentWord& word : NumeralWords(numeralParts, digits.numerals[nNumeral].sKana)) {
+          words.push_back(std::move(word));
+        }
+        numeralParts.clear();
+        ++nNumeral;
+      }
+      continue;
+    }
     AppendWords(*node, words);
   }
   // The dictionary leaves some conjugated forms of accented verbs flat (出 of
@@ -248,8 +281,9 @@ int CAccentEstimator::BaseFormAccent(const std::u16string& sBase) {
   return nAccent;
 }
 
-AccentPlan CAccentEstimator::PlanAccent(const std::u16string& sSentence, const std::u16string& sReading) {
-  const std::vector<AccentWord> words = AnalyseWords(sSentence);
+AccentPlan CAccentEstimator::PlanAccent(const std::u16string& sWritten, const std::u16string& sSentence,
+                                        const std::u16string& sReading) {
+  const std::vector<AccentWord> words = AnalyseWords(sWritten, sSentence);
   if (words.empty()) return {};
   AccentPlan plan = FitPlanToReading(PlanOfWords(words), sReading);
   if (!plan.empty() && IsQuestion(sSentence, words)) plan.back().bQuestion = true;

@@ -34,7 +34,10 @@ class CAccentEstimator final : public IAccentSource {
 
   // The dictionary is loaded at the first call; without it every plan is empty
   // and LoadError says why.
-  AccentPlan PlanAccent(const std::u16string& sSentence, const std::u16string& sReading) override;
+  // Numbers are planned as written (6か月 as 6 and か月), said as the numeral
+  // step read them.
+  AccentPlan PlanAccent(const std::u16string& sWritten, const std::u16string& sSentence,
+                        const std::u16string& sReading) override;
 
   // Loads the dictionary now rather than at the first PlanAccent (10-30 ms), so
   // that a reader can pay it before the first sentence. True iff it is usable.
@@ -47,9 +50,10 @@ class CAccentEstimator final : public IAccentSource {
 
  private:
   bool EnsureLoaded();
-  // The words the dictionary finds in sSentence, with their accent fields; empty
-  // when the dictionary cannot be loaded.
-  std::vector<AccentWord> AnalyseWords(const std::u16string& sSentence);
+  // The words the dictionary finds in sSentence, with their accent fields, the
+  // numbers of sWritten put back where sSentence says them; empty when the
+  // dictionary cannot be loaded.
+  std::vector<AccentWord> AnalyseWords(const std::u16string& sWritten, const std::u16string& sSentence);
   // The accent the dictionary gives the dictionary form sBase of a verb (0 when
   // it is flat or not a single verb), remembered once asked.
   int BaseFormAccent(const std::u16string& sBase);

@@ -22,12 +22,13 @@ using AccentPlan = std::vector<MoraAccent>;
 class IAccentSource {
  public:
   virtual ~IAccentSource() = default;
-  // sSentence is the text handed to the kana conversion (after the reading
-  // options, the template and numerals), sReading the hiragana it gave. The
-  // plan's morae, joined, spell sReading without its punctuation. Returns an
-  // empty plan when it cannot tell: the sentence is then read at one pitch.
-  // Never throws.
-  virtual AccentPlan PlanAccent(const std::u16string& sSentence, const std::u16string& sReading) = 0;
+  // sWritten is the sentence as the text has it, sSentence the text handed to
+  // the kana conversion (after the reading options, the template and numerals),
+  // sReading the hiragana it gave. The plan's morae, joined, spell sReading
+  // without its punctuation. Returns an empty plan when it cannot tell: the
+  // sentence is then read at one pitch. Never throws.
+  virtual AccentPlan PlanAccent(const std::u16string& sWritten, const std::u16string& sSentence,
+                                const std::u16string& sReading) = 0;
 };
 
 }  // namespace ekoto

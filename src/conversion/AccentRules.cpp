@@ -137,6 +137,8 @@ bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
   // a noun after a dependent noun starts anew (そのため#しろを, そのまま#ほぞん);
   if (IsNoun(prev) && prev.sSubclass1 == u"非自立" && IsNoun(word) && word.sSubclass1 != u"非自立") bJoins = false;
   if (word.sSubclass1 == u"接尾") bJoins = true;
+  // a number starts a phrase of its own, but for a prefix (だい]いち);
+  if (word.sSubclass1 == u"数" && prev.sSubclass1 != u"数" && prev.sPartOfSpeech != u"接頭詞") bJoins = false;
   // Measured on annotated speech, beyond the rules above:
   // a verbal noun and the する that makes it a verb (告発する, 勉強できる);
   if (IsNoun(prev) && prev.sSubclass1 == u"サ変接続" && word.sPartOfSpeech == u"動詞") bJoins = true;
@@ -291,7 +293,8 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
       // particle (かった]が, した]と, ふめーだ]が, する]が).
       nResult = nMoraeBefore;
     }
-    if (word.sSubclass1 == u"連体化" && IsNoun(prev) && prev.sSubclass1 != u"非自立" && nAccent == nMoraeBefore &&
+    if (word.sSubclass1 == u"連体化" && IsNoun(prev) && prev.sSubclass1 != u"非自立" && prev.sSubclass1 != u"数" &&
+        nAccent == nMoraeBefore &&
         nAccent > 1) {
       nResult = 0;  // a noun that falls on its last mora is flat before の (おとこの)
     }

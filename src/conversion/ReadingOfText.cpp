@@ -27,8 +27,9 @@ AccentPlan AccentOfText(const std::u16string& text, const ReadingOptions& option
                         IAccentSource& accent) {
   AccentPlan plan;
   for (const TextSpan& span : ReadSentenceSpans(text)) {
-    const std::u16string sentence = ApplyReadingOptions(SaidSentence(text, span), options);
-    AccentPlan sentencePlan = accent.PlanAccent(sentence, ConvKanji2Hiragana(sentence, converter));
+    const std::u16string written = SaidSentence(text, span);
+    const std::u16string sentence = ApplyReadingOptions(written, options);
+    AccentPlan sentencePlan = accent.PlanAccent(written, sentence, ConvKanji2Hiragana(sentence, converter));
     plan.insert(plan.end(), std::make_move_iterator(sentencePlan.begin()), std::make_move_iterator(sentencePlan.end()));
   }
   return plan;

@@ -52,8 +52,9 @@ void PutWord(AccentPlan& plan, size_t nStart, const AccentPlan& word) {
 
 }  // namespace
 
-AccentPlan CTempleteAccent::PlanAccent(const std::u16string& sSentence, const std::u16string& sReading) {
-  AccentPlan plan = m_inner.PlanAccent(sSentence, sReading);
+AccentPlan CTempleteAccent::PlanAccent(const std::u16string& sWritten, const std::u16string& sSentence,
+                                       const std::u16string& sReading) {
+  AccentPlan plan = m_inner.PlanAccent(sWritten, sSentence, sReading);
   if (plan.empty()) return plan;
   std::vector<bool> bTaken(plan.size(), false);  // morae an entry has already put its accent on
   for (const size_t i : m_pTable->AccentedEntriesIn(sSentence)) {

@@ -30,7 +30,8 @@ class CTempleteAccent final : public IAccentSource {
   // said it: of the places where the reading sounds the same, mora by mora,
   // exactly one leaves room for the kana written before and after it in the
   // sentence. An empty inner plan stays empty.
-  AccentPlan PlanAccent(const std::u16string& sSentence, const std::u16string& sReading) override;
+  AccentPlan PlanAccent(const std::u16string& sWritten, const std::u16string& sSentence,
+                        const std::u16string& sReading) override;
 
  private:
   IAccentSource& m_inner;

@@ -59,12 +59,13 @@ void clsReadUp::PlayText(const std::u16string& strText) {
     const TextSpan sentence = m_aSentences[m_lSentenceIndex];
     m_events.OnPlayPos(sentence.lStart, sentence.lLength);
 
-    std::u16string txt = SaidSentence(m_sText, sentence);
+    const std::u16string sWritten = SaidSentence(m_sText, sentence);
+    std::u16string txt = sWritten;
     m_events.OnConvertion(txt);
     const std::u16string sReading = ConvKanji2Hiragana(txt, m_converter);
     const std::vector<std::u16string> units = SplitSyllables(sReading);
     std::vector<UnitPitch> pitches;
-    if (m_pAccent) pitches = UnitPitches(units, sReading, m_pAccent->PlanAccent(txt, sReading));
+    if (m_pAccent) pitches = UnitPitches(units, sReading, m_pAccent->PlanAccent(sWritten, txt, sReading));
 
     bool bSought = false;
     for (int32_t j = m_lUnitIndex; j < static_cast<int32_t>(units.size()); ++j) {

@@ -344,7 +344,7 @@ void frmDictionary::UpdateReading() {
     const std::u16string pieceReading = ConvKanji2Hiragana(sentence, m_services.converter);
     reading += pieceReading;
     if (!bPlanned) continue;
-    const AccentPlan piecePlan = accent->PlanAccent(sentence, pieceReading);
+    const AccentPlan piecePlan = accent->PlanAccent(piece, sentence, pieceReading);
     bPlanned = !piecePlan.empty() || SplitMorae(pieceReading).empty();
     plan.insert(plan.end(), piecePlan.begin(), piecePlan.end());
   }

@@ -1,0 +1,175 @@
+#include "conversion/AccentNumerals.h"
+
+#include <algorithm>
+
+#include "conversion/Morae.h"
+#include "conversion/NumberReading.h"
+#include "conversion/PronunciationRules.h"
+
+namespace ekoto {
+namespace {
+
+bool IsKatakanaLetter(char16_t c) { return c >= u'ァ' && c <= u'ヺ'; }
+
+bool IsDigitsSurface(std::u16string_view s) {
+  return !s.empty() && std::all_of(s.begin(), s.end(), [](char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９') || c == u',' || c == u'.' || c == u'，' || c == u'．';
+  });
+}
+
+std::u16string Joined(const std::vector<std::u16string>& morae, size_t from, size_t to) {
+  std::u16string s;
+  for (size_t i = from; i < to; ++i) s += morae[i];
+  return s;
+}
+
+// The accent of a number said on its own: the simple numerals as a Tokyo
+// speaker says them (い[ち], さ[ん], ろ[く] …); a compound numeral falls on its
+// first part (に]じゅー, じゅ]ーご).
+int NumeralAccent(std::u16string_view sPron, int nMorae) {
+  struct Known {
+    std::u16string_view sPron;
+    int nAccent;
+  };
+  static constexpr Known kKnown[] = {
+      {u"いち", 2}, {u"に", 1},   {u"さん", 0},   {u"よん", 1}, {u"ご", 1},  {u"ろく", 2},   {u"なな", 1},
+      {u"しち", 2}, {u"はち", 2}, {u"きゅう", 1}, {u"じゅう", 1}, {u"ひゃく", 2}, {u"せん", 1}, {u"まん", 1},
+      {u"れい", 1}, {u"ぜろ", 1},
+  };
+  for (const Known& known : kKnown) {
+    if (known.sPron == sPron) return known.nAccent;
+  }
+  return std::min(nMorae, 1);
+}
+
+// Numbers counted with native words are said as one word of their own accent.
+int NativeCountAccent(std::u16string_view sPron) {
+  struct Known {
+    std::u16string_view sPron;
+    int nAccent;
+  };
+  static constexpr Known kKnown[] = {
+      {u"ひとつ", 2}, {u"ふたつ", 3}, {u"みっつ", 3}, {u"よっつ", 3},   {u"いつつ", 2}, {u"むっつ", 3},
+      {u"ななつ", 2}, {u"やっつ", 3}, {u"ここのつ", 2}, {u"ひとり", 2}, {u"ふたり", 3},
+  };
+  for (const Known& known : kKnown) {
+    if (known.sPron == sPron) return known.nAccent;
+  }
+  return -1;
+}
+
+// A long vowel that the numeral step writes with う (じゅう, きゅう) is a ー
+// when said: it carries no nucleus.
+std::u16string SaidLong(std::u16string kana) {
+  for (size_t i = 1; i < kana.size(); ++i) {
+    if (kana[i] == u'う' && (kana[i - 1] == u'ゅ' || kana[i - 1] == u'ょ')) kana[i] = u'ー';
+  }
+  return kana;
+}
+
+}  // namespace
+
+DigitsText PutDigitsBack(std::u16string_view sWritten, std::u16string_view sSentence) {
+  DigitsText result;
+  size_t nCursor = 0;  // in sSentence
+  size_t nWrittenEnd = std::u16string_view::npos;  // of the last number put back, in sWritten
+  std::u16string sKana;
+  for (size_t pos = 0; pos < sWritten.size();) {
+    if (!StartsNumberExpression(sWritten, pos)) {
+      ++pos;
+      continue;
+    }
+    sKana.clear();
+    const size_t end = AppendNumberExpression(sWritten, pos, sKana);
+    const std::u16string_view sDigits = sWritten.substr(pos, end - pos);
+    const size_t start = pos;
+    pos = std::max(end, pos + 1);
+    if (sKana.empty()) continue;
+    // The reading is looked for after the last one found, where katakana stand
+    // next to it as they stand next to the number (not the ゴ of ゴルフ for 5);
+    // a number right before or after it is said in katakana too (3分の1).
+    const bool bAfterNumber = start == nWrittenEnd;
+    const bool bBeforeNumber = StartsNumberExpression(sWritten, end);
+    const bool bKanaBefore = start > 0 && IsKatakanaLetter(sWritten[start - 1]);
+    const bool bKanaAfter = end < sWritten.size() && IsKatakanaLetter(sWritten[end]);
+    const auto fits = [&](size_t at) {
+      const size_t after = at + sKana.size();
+      return (bAfterNumber || (at > 0 && IsKatakanaLetter(sSentence[at - 1])) == bKanaBefore) &&
+             (bBeforeNumber || (after < sSentence.size() && IsKatakanaLetter(sSentence[after])) == bKanaAfter);
+    };
+    size_t found = sSentence.find(sKana, nCursor);
+    while (found != std::u16string_view::npos && !fits(found)) found = sSentence.find(sKana, found + 1);
+    if (found == std::u16string_view::npos) continue;
+    result.sText += sSentence.substr(nCursor, found - nCursor);
+    result.numerals.push_back({result.sText.size(), sDigits.size(), sKana});
+    result.sText += sDigits;
+    nCursor = found + sKana.size();
+    nWrittenEnd = end;
+  }
+  result.sText += sSentence.substr(nCursor);
+  return result;
+}
+
+std::vector<AccentWord> NumeralWords(std::span<const AccentWord> words, std::u16string_view sKana) {
+  std::u16string kana(sKana);
+  KatakanaToHiragana(kana);
+  kana = SaidLong(std::move(kana));
+  const std::vector<std::u16string> morae = SplitMorae(kana);
+  AccentWord numeral;
+  numeral.sPartOfSpeech = u"名詞";
+  numeral.sSubclass1 = u"数";
+  size_t nCounter = 0;
+  // Digits, and the unit words between or after them (20億).
+  while (nCounter < words.size() &&
+         (IsDigitsSurface(words[nCounter].sSurface) || (nCounter > 0 && words[nCounter].sSubclass1 == u"数"))) {
+    numeral.sSurface += words[nCounter].sSurface;
+    ++nCounter;
+  }
+  if (const int nNative = NativeCountAccent(kana); nNative >= 0) {
+    for (size_t i = nCounter; i < words.size(); ++i) numeral.sSurface += words[i].sSurface;
+    numeral.sPron = kana;
+    numeral.nMorae = static_cast<int>(morae.size());
+    numeral.nAccent = nNative;
+    return {numeral};
+  }
+  // How many morae the digits take said alone (ロク of ロッカゲツ): the counter
+  // has the rest.
+  std::u16string sDigitsKana;
+  size_t nDigitMorae = morae.size();
+  if (nCounter < words.size() && StartsNumberExpression(numeral.sSurface, 0)) {
+    AppendNumberExpression(numeral.sSurface, 0, sDigitsKana);
+    nDigitMorae = SplitMorae(sDigitsKana).size();
+  }
+  std::vector<AccentWord> result;
+  if (nDigitMorae == 0 || nDigitMorae >= morae.size()) {
+    numeral.sPron = kana;
+    numeral.nMorae = static_cast<int>(morae.size());
+    numeral.nAccent = NumeralAccent(numeral.sPron, numeral.nMorae);
+    result.push_back(std::move(numeral));
+    return result;
+  }
+  numeral.sPron = Joined(morae, 0, nDigitMorae);
+  numeral.nMorae = static_cast<int>(nDigitMorae);
+  numeral.nAccent = NumeralAccent(numeral.sPron, numeral.nMorae);
+  AccentWord counter = words[nCounter];
+  if (counter.sSubclass1 != u"接尾") {
+    // A counter the dictionary takes for something else (the つ of 1つ).
+    const std::u16string sSurface = counter.sSurface;
+    counter = AccentWord{};
+    counter.sSurface = sSurface;
+    counter.sPartOfSpeech = u"名詞";
+    counter.sSubclass1 = u"接尾";
+    counter.sChainRule = u"C3";
+  }
+  for (size_t i = nCounter + 1; i < words.size(); ++i) counter.sSurface += words[i].sSurface;
+  counter.sPron = Joined(morae, nDigitMorae, morae.size());
+  counter.nMorae = static_cast<int>(morae.size() - nDigitMorae);
+  counter.nAccent = std::min(counter.nAccent, counter.nMorae);
+
+  counter.bSeparate = false;
+  result.push_back(std::move(numeral));
+  result.push_back(std::move(counter));
+  return result;
+}
+
+}  // namespace ekoto
