@@ -166,6 +166,8 @@ bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
 
 int OwnAccent(const AccentWord& word) {
   int nAccent = std::clamp(word.nAccent, 0, word.nMorae);
+  // A prefix said as a phrase of its own falls on its first mora (か]く, ぜ]ん).
+  if (IsPrefixSaidApart(word) && word.nMorae > 0) nAccent = 1;
   // 人 has two accents, ひと and ひと]; the dictionary gives the first, speakers
   // mostly say the second.
   if (word.sSurface == u"人" && word.sPron == u"ひと" && word.sSubclass1 == u"一般") nAccent = 2;
@@ -191,7 +193,9 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
   const int nOwn = OwnAccent(word);
   int nResult = nAccent;
   bool bLeavesFlat = false;  // the rule leaves a flat phrase flat
-  if (prev.sPartOfSpeech == u"接頭詞" && prev.sChainRule.starts_with(u'P')) {
+  if (prev.sPartOfSpeech == u"接頭詞" && prev.sSurface == u"第" && word.sSubclass1 == u"数") {
+    nResult = 1;  // an ordinal falls on its だ (だ]いいち, だ]いさん)
+  } else if (prev.sPartOfSpeech == u"接頭詞" && prev.sChainRule.starts_with(u'P')) {
     // A prefix: the word after it keeps its nucleus, shifted past the prefix.
     const std::u16string_view sRule = prev.sChainRule;
     if (sRule == u"P1") {
@@ -210,6 +214,11 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
     char16_t cType = word.sChainRule.size() > 1 ? word.sChainRule[1] : u'0';
     // The dictionary makes X者 flat; speakers fall before 者 (が]くしゃ, へんしゅ]ーしゃ).
     if (word.sSurface == u"者" && word.sSubclass1 == u"接尾") cType = u'3';
+    // X式, X法, X語, X風 and X戦 are flat (じどーしき, たいしょほー, どいつご).
+    if (word.sSubclass1 == u"接尾" && word.sSurface.size() == 1 &&
+        std::u16string_view(u"式法語風戦").find(word.sSurface[0]) != std::u16string_view::npos) {
+      cType = u'4';
+    }
     // たち after an accented noun keeps its nucleus (へ]いしたち).
     if ((word.sSurface == u"たち" || word.sSurface == u"達") && nAccent > 0) cType = u'5';
     // The そう of appearance after a verb or an adjective falls on its そ
@@ -327,10 +336,12 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
   // A word of two morae or more, or an auxiliary verb, with a nucleus of its
   // own that joins a flat phrase under a rule that leaves flat phrases alone
   // brings its nucleus (こーにゅーでき]る, ねむれな]かった, つれてき]た);
-  // plain ない and しまう stay flat (かわない, わすれてしまった).
+  // plain ない and しまう stay flat (かわない, わすれてしまった), and so does a
+  // noun before から (みなとから).
   const bool bPlainNai = word.sBase == u"ない" && word.sConjugation.starts_with(u"基本形");
   const bool bAuxiliaryVerb = word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"非自立";
   if (bLeavesFlat && nAccent == 0 && nOwn > 0 && (word.nMorae >= 2 || bAuxiliaryVerb) && !bPlainNai &&
+      !(word.sSurface == u"から" && IsNoun(prev)) &&
       word.sBase != u"しまう") {
     nResult = nMoraeBefore + nOwn;
   }
