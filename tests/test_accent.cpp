@@ -248,6 +248,8 @@ TEST(AccentRulesTest, WordsJoinIntoPhrasesAndPlaceTheNucleus) {
        {Word(u"接頭詞", u"名詞接続", u"かく", 2, u"P2", u"", u"", u"各"), noun(u"がっこー", 0)}, u"^か]く#が[っこー$"},
       {"flat-making suffix", {noun(u"じどー", 0), Word(u"名詞", u"接尾", u"しき", 1, u"C3", u"", u"", u"式")},
        u"^じ[どーしき$"},
+      {"どのくらい is flat", {Word(u"連体詞", u"", u"どの", 1, u""), Word(u"助詞", u"副助詞", u"くらい", 1, u"動詞%F2@1/形容詞%F2@1/名詞%F4@1")},
+       u"^ど[のくらい$"},
       {"から keeps a flat noun flat", {noun(u"みなと", 0, u"C2"), Word(u"助詞", u"格助詞", u"から", 2, u"名詞%F1")},
        u"^み[なとから$"},
       {"symbol ends a phrase",

@@ -324,6 +324,10 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
       }
       bLeavesFlat = false;
     }
+    if ((word.sSurface == u"くらい" || word.sSurface == u"ぐらい") &&
+        (prev.sPartOfSpeech == u"連体詞" || prev.sSubclass1 == u"代名詞")) {
+      nResult = 0;  // どのくらい, これぐらい are flat
+    }
     if (word.sPartOfSpeech == u"助動詞" && (word.sBase == u"う" || word.sBase == u"よう") &&
         prev.sPartOfSpeech == u"動詞") {
       nResult = nMoraeBefore;  // the volitional falls before its う (あるこ]ー)
