@@ -1,6 +1,7 @@
 #include "conversion/AccentNumerals.h"
 
 #include <algorithm>
+#include <span>
 
 #include "conversion/Morae.h"
 #include "conversion/NumberReading.h"
@@ -23,40 +24,34 @@ std::u16string Joined(const std::vector<std::u16string>& morae, size_t from, siz
   return s;
 }
 
-// The accent of a number said on its own: the simple numerals as a Tokyo
-// speaker says them (い[ち], さ[ん], ろ[く] …); a compound numeral falls on its
-// first part (に]じゅー, じゅ]ーご).
-int NumeralAccent(std::u16string_view sPron, int nMorae) {
-  struct Known {
-    std::u16string_view sPron;
-    int nAccent;
-  };
-  static constexpr Known kKnown[] = {
-      {u"いち", 2}, {u"に", 1},   {u"さん", 0},   {u"よん", 1}, {u"ご", 1},  {u"ろく", 2},   {u"なな", 1},
-      {u"しち", 2}, {u"はち", 2}, {u"きゅう", 1}, {u"じゅう", 1}, {u"ひゃく", 2}, {u"せん", 1}, {u"まん", 1},
-      {u"れい", 1}, {u"ぜろ", 1},
-  };
-  for (const Known& known : kKnown) {
-    if (known.sPron == sPron) return known.nAccent;
-  }
-  return std::min(nMorae, 1);
+struct KnownAccent {
+  std::u16string_view sPron;
+  int nAccent;
+};
+
+// The simple numerals said on their own as a Tokyo speaker says them (い[ち],
+// さ[ん], ろ[く] …).
+constexpr KnownAccent kNumerals[] = {
+    {u"いち", 2}, {u"に", 1},   {u"さん", 0},   {u"よん", 1}, {u"ご", 1},  {u"ろく", 2},   {u"なな", 1},
+    {u"しち", 2}, {u"はち", 2}, {u"きゅう", 1}, {u"じゅう", 1}, {u"ひゃく", 2}, {u"せん", 1}, {u"まん", 1},
+    {u"れい", 1}, {u"ぜろ", 1},
+};
+
+// Numbers counted with native words, said as one word of their own accent.
+constexpr KnownAccent kNativeCounts[] = {
+    {u"ひとつ", 2}, {u"ふたつ", 3}, {u"みっつ", 3}, {u"よっつ", 3},   {u"いつつ", 2}, {u"むっつ", 3},
+    {u"ななつ", 2}, {u"やっつ", 3}, {u"ここのつ", 2}, {u"ひとり", 2}, {u"ふたり", 3},
+};
+
+// The accent known for sPron, or nOtherwise.
+int AccentIn(std::span<const KnownAccent> known, std::u16string_view sPron, int nOtherwise) {
+  const auto it = std::find_if(known.begin(), known.end(), [sPron](const KnownAccent& k) { return k.sPron == sPron; });
+  return it == known.end() ? nOtherwise : it->nAccent;
 }
 
-// Numbers counted with native words are said as one word of their own accent.
-int NativeCountAccent(std::u16string_view sPron) {
-  struct Known {
-    std::u16string_view sPron;
-    int nAccent;
-  };
-  static constexpr Known kKnown[] = {
-      {u"ひとつ", 2}, {u"ふたつ", 3}, {u"みっつ", 3}, {u"よっつ", 3},   {u"いつつ", 2}, {u"むっつ", 3},
-      {u"ななつ", 2}, {u"やっつ", 3}, {u"ここのつ", 2}, {u"ひとり", 2}, {u"ふたり", 3},
-  };
-  for (const Known& known : kKnown) {
-    if (known.sPron == sPron) return known.nAccent;
-  }
-  return -1;
-}
+// The accent of a number said on its own; a compound numeral falls on its
+// first part (に]じゅー, じゅ]ーご).
+int NumeralAccent(std::u16string_view sPron, int nMorae) { return AccentIn(kNumerals, sPron, std::min(nMorae, 1)); }
 
 // A long vowel that the numeral step writes with う (じゅう, きゅう) is a ー
 // when said: it carries no nucleus.
@@ -125,7 +120,7 @@ std::vector<AccentWord> NumeralWords(std::span<const AccentWord> words, std::u16
     numeral.sSurface += words[nCounter].sSurface;
     ++nCounter;
   }
-  if (const int nNative = NativeCountAccent(kana); nNative >= 0) {
+  if (const int nNative = AccentIn(kNativeCounts, kana, -1); nNative >= 0) {
     for (size_t i = nCounter; i < words.size(); ++i) numeral.sSurface += words[i].sSurface;
     numeral.sPron = kana;
     numeral.nMorae = static_cast<int>(morae.size());
@@ -165,7 +160,6 @@ std::vector<AccentWord> NumeralWords(std::span<const AccentWord> words, std::u16
   counter.sPron = Joined(morae, nDigitMorae, morae.size());
   counter.nMorae = static_cast<int>(morae.size() - nDigitMorae);
   counter.nAccent = std::min(counter.nAccent, counter.nMorae);
-
   counter.bSeparate = false;
   result.push_back(std::move(numeral));
   result.push_back(std::move(counter));

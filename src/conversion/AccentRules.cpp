@@ -303,8 +303,7 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
       nResult = nMoraeBefore;
     }
     if (word.sSubclass1 == u"連体化" && IsNoun(prev) && prev.sSubclass1 != u"非自立" && prev.sSubclass1 != u"数" &&
-        nAccent == nMoraeBefore &&
-        nAccent > 1) {
+        nAccent == nMoraeBefore && nAccent > 1) {
       nResult = 0;  // a noun that falls on its last mora is flat before の (おとこの)
     }
     if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 != u"接尾" && prev.sPartOfSpeech == u"動詞" &&
