@@ -197,7 +197,7 @@ TEST(AccentRulesTest, WordsJoinIntoPhrasesAndPlaceTheNucleus) {
       {"ところ starts anew after a fallen predicate, not after a flat one",
        {verb(u"み", 1, u"連用タ接続", u"みる"), ta, Word(u"名詞", u"非自立", u"ところ", 0, u"C3"), comma,
         verb(u"かっ", 0, u"連用タ接続", u"かう"), ta, Word(u"名詞", u"非自立", u"ところ", 0, u"C3")},
-       u"^み]た#と[ころ#か[ったところ$"},
+       u"^み]た#と[ころ]#か[ったところ]$"},
       {"a noun after a dependent noun starts anew",
        {Word(u"連体詞", u"", u"その", 0, u""), Word(u"名詞", u"非自立", u"ため", 2, u"C3"), noun(u"しろ", 0), wo},
        u"^そ[のため]#し[ろを$"},
@@ -310,6 +310,8 @@ TEST(AccentNumeralsTest, NumbersAreFoundAgainAndSaidWithTheirCounter) {
        u"サンマンニン", u"^さ[んま]んにん$"},
       {"native counting word", {digits(u"1"), Word(u"助動詞", u"", u"つ", 1, u"動詞%F1")}, u"ヒトツ", u"^ひ[と]つ$"},
       {"number alone", {digits(u"15")}, u"ジュウゴ", u"^じゅ]ーご$"},
+      {"a year in two phrases, up to its hundreds and the rest", {digits(u"1957"), Word(u"名詞", u"接尾", u"ねん", 1, u"C3", u"", u"", u"年")},
+       u"センキュウヒャクゴジュウナナネン", u"^せ]んきゅーひゃく#ご[じゅーなな]ねん$"},
   };
   for (const WordsRow& row : numbers) {
     EXPECT_EQ(Utf16ToUtf8(FormatAccentNotation(PlanOfWords(NumeralWords(row.words, row.kana)))),

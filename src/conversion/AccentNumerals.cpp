@@ -62,6 +62,52 @@ std::u16string SaidLong(std::u16string kana) {
   return kana;
 }
 
+// How many morae the number sDigits is said in, alone (0 if it is no number).
+size_t NumeralMorae(std::u16string_view sDigits) {
+  if (!StartsNumberExpression(sDigits, 0)) return 0;
+  std::u16string sKana;
+  AppendNumberExpression(sDigits, 0, sKana);
+  return SplitMorae(sKana).size();
+}
+
+// Appends the numeral written sDigits and said as morae: a number of four
+// digits or more with tens or units is said as two phrases, up to its hundreds
+// and the rest (せ]んきゅーひゃく#ご[じゅーなな]ねん).
+void AppendNumeral(const std::u16string& sDigits, const std::vector<std::u16string>& morae,
+                   std::vector<AccentWord>& out) {
+  AccentWord numeral;
+  numeral.sPartOfSpeech = u"名詞";
+  numeral.sSubclass1 = u"数";
+  const bool bPlainDigits = std::all_of(sDigits.begin(), sDigits.end(), [](char16_t c) {
+    return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９');
+  });
+  const size_t nLastNonZero = sDigits.find_last_not_of(u"0０");
+  if (bPlainDigits && sDigits.size() >= 4 && nLastNonZero != std::u16string::npos &&
+      nLastNonZero >= sDigits.size() - 2) {
+    const std::u16string sHigh = sDigits.substr(0, sDigits.size() - 2) + u"00";
+    const size_t nHigh = NumeralMorae(sHigh);
+    if (nHigh > 0 && nHigh < morae.size() && nHigh + NumeralMorae(sDigits.substr(sDigits.size() - 2)) == morae.size()) {
+      numeral.sSurface = sDigits.substr(0, sDigits.size() - 2);
+      numeral.sPron = Joined(morae, 0, nHigh);
+      numeral.nMorae = static_cast<int>(nHigh);
+      numeral.nAccent = 1;
+      out.push_back(numeral);
+      numeral.sSurface = sDigits.substr(sDigits.size() - 2);
+      numeral.sPron = Joined(morae, nHigh, morae.size());
+      numeral.nMorae = static_cast<int>(morae.size() - nHigh);
+      numeral.nAccent = NumeralAccent(numeral.sPron, numeral.nMorae);
+      numeral.bSeparate = true;
+      out.push_back(std::move(numeral));
+      return;
+    }
+  }
+  numeral.sSurface = sDigits;
+  numeral.sPron = Joined(morae, 0, morae.size());
+  numeral.nMorae = static_cast<int>(morae.size());
+  numeral.nAccent = NumeralAccent(numeral.sPron, numeral.nMorae);
+  out.push_back(std::move(numeral));
+}
+
 }  // namespace
 
 DigitsText PutDigitsBack(std::u16string_view sWritten, std::u16string_view sSentence) {
@@ -110,42 +156,34 @@ std::vector<AccentWord> NumeralWords(std::span<const AccentWord> words, std::u16
   KatakanaToHiragana(kana);
   kana = SaidLong(std::move(kana));
   const std::vector<std::u16string> morae = SplitMorae(kana);
-  AccentWord numeral;
-  numeral.sPartOfSpeech = u"名詞";
-  numeral.sSubclass1 = u"数";
+  std::u16string sDigits;
   size_t nCounter = 0;
   // Digits, and the unit words between or after them (20億).
   while (nCounter < words.size() &&
          (IsDigitsSurface(words[nCounter].sSurface) || (nCounter > 0 && words[nCounter].sSubclass1 == u"数"))) {
-    numeral.sSurface += words[nCounter].sSurface;
+    sDigits += words[nCounter].sSurface;
     ++nCounter;
   }
+  std::vector<AccentWord> result;
   if (const int nNative = AccentIn(kNativeCounts, kana, -1); nNative >= 0) {
-    for (size_t i = nCounter; i < words.size(); ++i) numeral.sSurface += words[i].sSurface;
-    numeral.sPron = kana;
-    numeral.nMorae = static_cast<int>(morae.size());
-    numeral.nAccent = nNative;
-    return {numeral};
+    AccentWord word;
+    word.sPartOfSpeech = u"名詞";
+    word.sSubclass1 = u"数";
+    for (const AccentWord& part : words) word.sSurface += part.sSurface;
+    word.sPron = kana;
+    word.nMorae = static_cast<int>(morae.size());
+    word.nAccent = nNative;
+    result.push_back(std::move(word));
+    return result;
   }
   // How many morae the digits take said alone (ロク of ロッカゲツ): the counter
   // has the rest.
-  std::u16string sDigitsKana;
-  size_t nDigitMorae = morae.size();
-  if (nCounter < words.size() && StartsNumberExpression(numeral.sSurface, 0)) {
-    AppendNumberExpression(numeral.sSurface, 0, sDigitsKana);
-    nDigitMorae = SplitMorae(sDigitsKana).size();
-  }
-  std::vector<AccentWord> result;
+  const size_t nDigitMorae = nCounter < words.size() ? NumeralMorae(sDigits) : 0;
   if (nDigitMorae == 0 || nDigitMorae >= morae.size()) {
-    numeral.sPron = kana;
-    numeral.nMorae = static_cast<int>(morae.size());
-    numeral.nAccent = NumeralAccent(numeral.sPron, numeral.nMorae);
-    result.push_back(std::move(numeral));
+    AppendNumeral(sDigits, morae, result);
     return result;
   }
-  numeral.sPron = Joined(morae, 0, nDigitMorae);
-  numeral.nMorae = static_cast<int>(nDigitMorae);
-  numeral.nAccent = NumeralAccent(numeral.sPron, numeral.nMorae);
+  AppendNumeral(sDigits, {morae.begin(), morae.begin() + static_cast<std::ptrdiff_t>(nDigitMorae)}, result);
   AccentWord counter = words[nCounter];
   if (counter.sSubclass1 != u"接尾") {
     // A counter the dictionary takes for something else (the つ of 1つ).
@@ -161,7 +199,6 @@ std::vector<AccentWord> NumeralWords(std::span<const AccentWord> words, std::u16
   counter.nMorae = static_cast<int>(morae.size() - nDigitMorae);
   counter.nAccent = std::min(counter.nAccent, counter.nMorae);
   counter.bSeparate = false;
-  result.push_back(std::move(numeral));
   result.push_back(std::move(counter));
   return result;
 }

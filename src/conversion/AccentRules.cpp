@@ -168,6 +168,9 @@ int OwnAccent(const AccentWord& word) {
   int nAccent = std::clamp(word.nAccent, 0, word.nMorae);
   // A prefix said as a phrase of its own falls on its first mora (か]く, ぜ]ん).
   if (IsPrefixSaidApart(word) && word.nMorae > 0) nAccent = 1;
+  // The dictionary makes the dependent noun ところ flat; speakers fall on its
+  // last mora (し]た#と[ころ]わ, かったところ]で).
+  if (word.sSubclass1 == u"非自立" && word.sPron == u"ところ") nAccent = 3;
   // 人 has two accents, ひと and ひと]; the dictionary gives the first, speakers
   // mostly say the second.
   if (word.sSurface == u"人" && word.sPron == u"ひと" && word.sSubclass1 == u"一般") nAccent = 2;
