@@ -99,9 +99,9 @@ TEST(UnitPitch, JoinsGlideAndSentencesEndFallingOrRising) {
 class PitchRecorder : public IReadUpEvents, public IEventYield, public IReverseConverter, public IAccentSource {
  public:
   void OnPlaySound(std::u16string) override { holds.push_back(reader.PitchOfUnit().dHold); }
-  AccentPlan PlanAccent(const std::u16string& /*sWritten*/, const std::u16string& sSentence,
+  AccentPlan PlanAccent(const std::u16string& sWritten, const std::u16string& sSentence,
                         const std::u16string& sReading) override {
-    asked.push_back(sSentence + u"|" + sReading);
+    asked.push_back(sWritten + u"|" + sSentence + u"|" + sReading);
     return sReading == u"あめ。" ? Plan({u"あ", u"め"}, "NL") : AccentPlan{};
   }
   bool ReverseConvert(const std::u16string& piece, std::u16string& reading) override {
@@ -112,7 +112,10 @@ class PitchRecorder : public IReadUpEvents, public IEventYield, public IReverseC
   void OnPlayPos(int32_t, int32_t) override {}
   void OnPause() override {}
   void OnStop() override {}
-  void OnConvertion(std::u16string&) override {}
+  // The owner's conversion writes the second sentence in katakana, as the numeral step does.
+  void OnConvertion(std::u16string& txt) override {
+    if (txt == u"かみ") txt = u"カミ";
+  }
   void DoEvents() override {}
 
   clsReadUp reader{*this, *this, *this};
@@ -128,7 +131,8 @@ TEST(UnitPitch, ReaderGivesEachUnitThePitchOfItsSentencesPlan) {
   r.holds.clear();
   r.reader.SetAccentSource(&r);
   r.reader.PlayText(u"雨。かみ");
-  EXPECT_EQ(r.asked, (std::vector<std::u16string>{u"雨。|あめ。", u"かみ|かみ"}));
+  // Each sentence as written, as converted, and its reading.
+  EXPECT_EQ(r.asked, (std::vector<std::u16string>{u"雨。|雨。|あめ。", u"かみ|カミ|カミ"}));
   // A sentence without a plan is read at one pitch.
   EXPECT_EQ(r.holds, (std::vector<double>{H, L, L - kFinalFall, 0, 0}));
   EXPECT_TRUE(r.reader.PitchOfUnit().IsFlat());
