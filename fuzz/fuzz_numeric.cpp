@@ -1,6 +1,8 @@
 // ConvNumeric2Hira: no digit survives, text without a number is unchanged, and
-// the reading of a number is bounded.
+// the reading of a number is bounded. The accent estimator's way back to the
+// digits undoes exactly what it puts back.
 #include "FuzzInput.h"
+#include "conversion/AccentNumerals.h"
 #include "conversion/ConvNumeric2Hira.h"
 #include "conversion/NumberReading.h"
 
@@ -18,5 +20,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // Longest digit reading キュウセン plus one group word ムリョウタイスウ per digit, and
   // マイナス for a sign, at most.
   if (out.size() > text.size() - nNumberChars + nNumberChars * 16) fuzz::Fail("reading longer than its digits allow");
+  const DigitsText back = PutDigitsBack(text, out);
+  std::u16string undone;
+  size_t nFrom = 0;
+  for (const NumeralSpan& numeral : back.numerals) {
+    if (numeral.nStart < nFrom || numeral.nLength > back.sText.size() - numeral.nStart) fuzz::Fail("a number out of place");
+    undone += back.sText.substr(nFrom, numeral.nStart - nFrom) + numeral.sKana;
+    nFrom = numeral.nStart + numeral.nLength;
+  }
+  if (undone + back.sText.substr(nFrom) != out) fuzz::Fail("putting the digits back changed the rest of the text");
   return 0;
 }
