@@ -126,6 +126,9 @@ TEST(PronunciationRulesTest, Sentences) {
   const Morpheme hon = Word(u"本", u"名詞", u"接尾", u"ホン", u"ホン", u"助数詞");
   const Morpheme nin = Word(u"人", u"名詞", u"接尾", u"ニン", u"ニン", u"助数詞");
   const Morpheme meter = Word(u"メートル", u"名詞", u"接尾", u"メートル", u"メートル", u"助数詞");
+  const Morpheme no = Word(u"の", u"助詞", u"連体化", u"ノ", u"ノ");
+  const Morpheme ni = Word(u"に", u"助詞", u"格助詞", u"ニ", u"ニ");
+  const Morpheme nani = Word(u"何", u"名詞", u"代名詞", u"ナニ", u"ナニ");
   auto number = [](std::u16string_view kanji, std::u16string_view kana) {
     return Word(kanji, u"名詞", u"数", kana, kana);
   };
@@ -154,6 +157,20 @@ TEST(PronunciationRulesTest, Sentences) {
       {{Word(u"鵼", u"名詞", u"一般", u"", u"")}, u"鵼"},              // no reading anywhere: kept
       {{Word(u"ヶ", u"記号", u"一般", u"", u""), Word(u"ヵ", u"記号", u"一般", u"", u"")}, u"かか"},  // no ゖ, ゕ
       {{Word(u"ABC", u"名詞", u"固有名詞", u"", u""), Word(u" ", u"", u"", u"", u""), ha}, u"ABC わ"},
+      // Lone nouns the dictionary reads as in compounds, and 何 before d-, t- and n-row sounds
+      {{Word(u"人々", u"名詞", u"一般", u"ヒトビト", u"ヒトビト"), no, Word(u"間", u"名詞", u"一般", u"マ", u"マ")},
+       u"ひとびとのあいだ"},
+      {{Word(u"間", u"名詞", u"一般", u"マ", u"マ"), ni}, u"まに"},
+      {{Word(u"他", u"名詞", u"一般", u"タ", u"タ"), no}, u"ほかの"},
+      {{Word(u"他", u"名詞", u"一般", u"タ", u"タ")}, u"た"},
+      {{Word(u"語", u"名詞", u"一般", u"カタリ", u"カタリ"), ha}, u"ごわ"},
+      {{Word(u"た", u"助動詞", u"*", u"タ", u"タ"), Word(u"後", u"名詞", u"非自立", u"ノチ", u"ノチ")}, u"たあと"},
+      {{Word(u"、", u"記号", u"読点", u"、", u"、"), Word(u"後", u"名詞", u"接尾", u"ゴ", u"ゴ"), ni}, u"、のちに"},
+      {{Word(u"年", u"名詞", u"接尾", u"ネン", u"ネン"), Word(u"後", u"名詞", u"接尾", u"ゴ", u"ゴ")}, u"ねんご"},
+      {{Word(u"弾き", u"動詞", u"自立", u"ハジキ", u"ハジキ")}, u"ひき"},
+      {{nani, Word(u"でも", u"助詞", u"副助詞", u"デモ", u"デモ")}, u"なんでも"},
+      {{nani, Word(u"です", u"助動詞", u"*", u"デス", u"デス")}, u"なんです"},
+      {{nani, Word(u"か", u"助詞", u"副助詞", u"カ", u"カ")}, u"なにか"},
   };
   FakeReader reader;
   for (const Case& c : cases) {

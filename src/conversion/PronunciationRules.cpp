@@ -93,6 +93,30 @@ void AppendWord(const Morpheme& word, std::u16string& out, IUnknownWordReader* u
   KatakanaToHiragana(out, from);
 }
 
+// The IPA dictionary gives some one-kanji nouns a reading that is right in
+// compounds or in old texts but rarely where the noun stands alone: 間 after の
+// is あいだ (人々の間で), 他 before a particle is ほか (他の人), 語 alone is ご,
+// 後 after a clause is あと (食べた後で) and 後 with no noun before it のち
+// (、後に); and 弾き, which it reads as the noun はじき, is the verb ひき
+// (ピアノを弾き). Returns the reading said instead, or empty where the
+// dictionary's stands.
+std::u16string_view ReadingInContext(std::span<const Morpheme> words, size_t i) {
+  const Morpheme& word = words[i];
+  if (word.partOfSpeech == u"動詞" && word.surface == u"弾き" && word.reading == u"ハジキ") return u"ひき";
+  if (word.partOfSpeech != u"名詞" || word.surface.size() != 1) return {};
+  const Morpheme* prev = i > 0 ? &words[i - 1] : nullptr;
+  const Morpheme* next = i + 1 < words.size() ? &words[i + 1] : nullptr;
+  const char16_t c = word.surface[0];
+  if (c == u'間' && word.reading == u"マ" && prev && prev->subclass1 == u"連体化") return u"あいだ";
+  if (c == u'他' && word.reading == u"タ" && next && next->partOfSpeech == u"助詞") return u"ほか";
+  if (c == u'語' && word.reading == u"カタリ") return u"ご";
+  if (c == u'後' && word.reading == u"ノチ" && word.subclass1 == u"非自立") return u"あと";
+  if (c == u'後' && word.reading == u"ゴ" && word.subclass1 == u"接尾" && (!prev || prev->partOfSpeech == u"記号")) {
+    return u"のち";
+  }
+  return {};
+}
+
 // Value of one kanji digit, -1 for anything else.
 int KanjiDigit(char16_t c) {
   constexpr std::u16string_view kDigits = u"〇一二三四五六七八九";
@@ -121,14 +145,23 @@ constexpr std::array<NumeralPrefix, 2> kPrefixes = {{
     {u'数', u"1", u"いち", u"すう"},
 }};
 
-// 何 before の or a counter, or with a counter in one word (何時), is なん, and
+// 何 is said なん before a particle or auxiliary that starts with a d-, t- or
+// n-row sound (何の, 何で, 何でも, 何です, 何だ, 何と, 何て); なに before the
+// rest (何が, 何か, 何に, 何も).
+bool SaysNanBefore(const Morpheme& next) {
+  if (next.partOfSpeech != u"助詞" && next.partOfSpeech != u"助動詞") return false;
+  if (next.reading.empty()) return false;
+  return std::u16string_view(u"ダデドトテノナ").find(next.reading[0]) != std::u16string_view::npos;
+}
+
+// 何 before such a word or a counter, or with a counter in one word (何時), is なん, and
 // the counter takes the sound change after なん (何本 なんぼん, 何階 なんがい).
 // Appends that and returns the number of words read, 0 when this is no such 何.
 size_t AppendNanAndCounter(std::span<const Morpheme> words, size_t i, std::u16string& out) {
   const Morpheme& word = words[i];
   if (!word.surface.starts_with(u"何")) return 0;
   const Morpheme* next = word.surface.size() == 1 && i + 1 < words.size() ? &words[i + 1] : nullptr;
-  if (next && next->surface == u"の") {
+  if (next && SaysNanBefore(*next)) {
     out += u"なん";
     return 1;
   }
@@ -317,7 +350,12 @@ void AppendPronunciation(std::span<const Morpheme> words, std::u16string& out, I
       }
     }
     if (sNumber.empty()) {
-      AppendWord(words[i], out, unknown, sScratch);
+      const std::u16string_view sInContext = ReadingInContext(words, i);
+      if (sInContext.empty()) {
+        AppendWord(words[i], out, unknown, sScratch);
+      } else {
+        out += sInContext;
+      }
       ++i;
       continue;
     }
