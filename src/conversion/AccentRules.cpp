@@ -253,10 +253,11 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
         break;
     }
     // A dependent noun after a predicate keeps the predicate's nucleus, and
-    // brings its own to a flat one (か]くことが, つかうこと]が).
+    // brings its own to a flat one (か]くことが, つかうこと]が); そのため and
+    // このため stay flat.
     if (word.sSubclass1 == u"非自立" && !IsNoun(prev)) {
       nResult = nAccent;
-      bLeavesFlat = true;
+      bLeavesFlat = !(prev.sPartOfSpeech == u"連体詞" && word.sPron == u"ため");
     }
   } else {
     std::u16string_view sRule = RuleAfter(word.sChainRule, prev.sPartOfSpeech);
