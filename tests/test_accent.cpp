@@ -389,6 +389,7 @@ TEST(AccentEstimatorTest, MinimalPairsQuestionsAndPauses) {
       {u"来月の歌舞伎座の出し物はなんですか。", u"^ら]いげつの#か[ぶきざの#だ[し]ものわ#な]んですか?$"},
       {u"欠陥が無いか、検査する。", u"^け[っかんが#な]いか_け]んさする$"},  // no rise before a comma
       {u"最低３ヶ月に検査する。", u"^さ[いてー#さ[んか]げつに#け]んさする$"},  // the number as written
+      {u"船は港から離れていった。", u"^ふ]ねわ#み[なとから#は[な]れていった$"},  // 離れ as はなれ]る
       {u"", u"^$"},
   };
   for (const auto& [text, notation] : rows) EXPECT_EQ(Estimate(estimator, text), notation) << Utf16ToUtf8(text);

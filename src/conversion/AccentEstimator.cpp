@@ -252,11 +252,14 @@ std::vector<AccentWord> CAccentEstimator::AnalyseWords(const std::u16string& sWr
     AppendWords(*node, words);
   }
   // The dictionary leaves some conjugated forms of accented verbs flat (出 of
-  // で]る, 定め of さだめ]る): such a form takes its dictionary form's accent.
+  // で]る, 定め of さだめ]る) and puts others' nucleus on their first mora (離れ
+  // of はなれ]る, said はな]れて): a conjugated form takes its dictionary
+  // form's accent, which the rules then move for the form.
   for (AccentWord& word : words) {
-    if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"自立" && word.nAccent == 0 &&
+    if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"自立" &&
         !word.sConjugation.starts_with(u"基本形") && !word.sBase.empty() && word.sBase != word.sSurface) {
-      word.nAccent = std::min(BaseFormAccent(word.sBase), word.nMorae);
+      const int nBase = std::min(BaseFormAccent(word.sBase), word.nMorae);
+      if (word.nAccent == 0 || nBase > 0) word.nAccent = nBase;
     }
   }
   return words;
