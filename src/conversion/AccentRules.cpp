@@ -331,6 +331,10 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
         (prev.sPartOfSpeech == u"連体詞" || prev.sSubclass1 == u"代名詞")) {
       nResult = 0;  // どのくらい, これぐらい are flat
     }
+    if (word.sPartOfSpeech == u"助詞" && word.sSurface == u"も" && prev.sSubclass1 == u"代名詞" &&
+        (prev.sSurface == u"誰" || prev.sSurface == u"何")) {
+      nResult = 0;  // 誰 and 何 lose their fall before も (だれも, なにも; but な]んでも)
+    }
     if (word.sPartOfSpeech == u"助動詞" && (word.sBase == u"う" || word.sBase == u"よう") &&
         prev.sPartOfSpeech == u"動詞") {
       nResult = nMoraeBefore;  // the volitional falls before its う (あるこ]ー)
