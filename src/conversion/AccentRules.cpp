@@ -166,8 +166,9 @@ bool JoinsPreviousPhrase(const AccentWord& prev, const AccentWord& word) {
 
 int OwnAccent(const AccentWord& word) {
   int nAccent = std::clamp(word.nAccent, 0, word.nMorae);
-  // A prefix said as a phrase of its own falls on its first mora (か]く, ぜ]ん).
-  if (IsPrefixSaidApart(word) && word.nMorae > 0) nAccent = 1;
+  // A prefix said as a phrase of its own falls on its first mora (か]く, ぜ]ん);
+  // one of a single mora is low (ひ#げ[んじつてき).
+  if (IsPrefixSaidApart(word)) nAccent = word.nMorae > 1 ? 1 : 0;
   // The dictionary makes the dependent noun ところ flat; speakers fall on its
   // last mora (し]た#と[ころ]わ, かったところ]で).
   if (word.sSubclass1 == u"非自立" && word.sPron == u"ところ") nAccent = 3;
