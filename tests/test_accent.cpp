@@ -252,6 +252,7 @@ TEST(AccentRulesTest, WordsJoinIntoPhrasesAndPlaceTheNucleus) {
        u"^じ[どーしき$"},
       {"どのくらい is flat", {Word(u"連体詞", u"", u"どの", 1, u""), Word(u"助詞", u"副助詞", u"くらい", 1, u"動詞%F2@1/形容詞%F2@1/名詞%F4@1")},
        u"^ど[のくらい$"},
+      {"そんな is flat", {Word(u"連体詞", u"", u"そんな", 3, u""), noun(u"ひと", 0)}, u"^そ[んな#ひ[と$"},
       {"誰 loses its fall before も", {Word(u"名詞", u"代名詞", u"だれ", 1, u"C3", u"", u"", u"誰"), Word(u"助詞", u"係助詞", u"も", 0, u"名詞%F1")},
        u"^だ[れも$"},
       {"から keeps a flat noun flat", {noun(u"みなと", 0, u"C2"), Word(u"助詞", u"格助詞", u"から", 2, u"名詞%F1")},

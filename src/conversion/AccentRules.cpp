@@ -172,6 +172,9 @@ int OwnAccent(const AccentWord& word) {
   // The dictionary makes the dependent noun ところ flat; speakers fall on its
   // last mora (し]た#と[ころ]わ, かったところ]で).
   if (word.sSubclass1 == u"非自立" && word.sPron == u"ところ") nAccent = 3;
+  // The dictionary makes そんな and そんなに fall on their last mora; speakers
+  // say them flat, as they do こんな and あんな.
+  if (word.sPron == u"そんな" || word.sPron == u"そんなに") nAccent = 0;
   // 人 has two accents, ひと and ひと]; the dictionary gives the first, speakers
   // mostly say the second.
   if (word.sSurface == u"人" && word.sPron == u"ひと" && word.sSubclass1 == u"一般") nAccent = 2;
