@@ -279,9 +279,11 @@ int JoinedAccent(int nAccent, int nMoraeBefore, const AccentWord& prev, const Ac
       bLeavesFlat = true;
     } else if (sRule.starts_with(u"F4")) {
       // After an auxiliary verb a fallen phrase keeps its nucleus (す]んでいます),
-      // and たり leaves it too (つ]いたり).
+      // and たり leaves it too (つ]いたり), as does the ず of (にも)かかわらず
+      // (か[かわ]らず).
       const bool bKeeps = (prev.sPartOfSpeech == u"動詞" && prev.sSubclass1 == u"非自立") ||
-                          (word.sSubclass1 == u"並立助詞" && (word.sSurface == u"たり" || word.sSurface == u"だり"));
+                          (word.sSubclass1 == u"並立助詞" && (word.sSurface == u"たり" || word.sSurface == u"だり")) ||
+                          (word.sSurface == u"ず" && prev.sPron == u"かかわら");
       if (nAccent == 0 || !bKeeps) nResult = nShifted;
     } else if (sRule.starts_with(u"F5")) {
       nResult = 0;
