@@ -30,9 +30,8 @@ constexpr std::array kRows = {
     JoinRow{u"助動詞,*,で", u"助動詞,*,あっ", u'1', u'1', false},  // 7 pairs: rules 4 right, row 7
     JoinRow{u"助動詞,*,な", u"名詞,非自立", u'1', u'1', false},  // 6 pairs: rules 1 right, row 5
     JoinRow{u"名詞,サ変接続", u"形容詞,自立", u'0', u'1', true},  // 3 pairs: rules 0 right, row 3
+    JoinRow{u"名詞,一般", u"名詞,一般", u'0', u'1', true},  // 102 pairs: rules 80 right, row 83
     JoinRow{u"名詞,一般", u"形容詞,自立", u'0', u'1', true},  // 4 pairs: rules 0 right, row 4
-    JoinRow{u"名詞,固有名詞", u"名詞,一般", u'0', u'1', true},  // 19 pairs: rules 10 right, row 13
-    JoinRow{u"名詞,固有名詞", u"名詞,一般", u'1', u'1', true},  // 8 pairs: rules 2 right, row 7
     JoinRow{u"名詞,形容動詞語幹", u"名詞,サ変接続", u'0', u'0', true},  // 4 pairs: rules 0 right, row 4
     JoinRow{u"名詞,接尾", u"名詞,一般", u'0', u'1', true},  // 10 pairs: rules 4 right, row 7
     JoinRow{u"名詞,接尾", u"名詞,一般", u'1', u'1', true},  // 11 pairs: rules 4 right, row 7
@@ -40,6 +39,7 @@ constexpr std::array kRows = {
     JoinRow{u"形容詞,自立", u"形容詞,自立", u'1', u'1', false},  // 4 pairs: rules 0 right, row 4
     JoinRow{u"助詞,接続助詞,て", u"形容詞,非自立", u'*', u'*', false},  // 4 pairs: rules 0 right, row 4
     JoinRow{u"名詞,サ変接続", u"名詞,副詞可能", u'*', u'*', true},  // 5 pairs: rules 1 right, row 4
+    JoinRow{u"名詞,固有名詞", u"名詞,一般", u'*', u'*', true},  // 35 pairs: rules 20 right, row 26
     JoinRow{u"名詞,形容動詞語幹", u"名詞,一般", u'*', u'*', true},  // 5 pairs: rules 0 right, row 5
     JoinRow{u"名詞,接尾", u"名詞,一般", u'*', u'*', true},  // 7 pairs: rules 2 right, row 5
     JoinRow{u"助詞,格助詞", u"助動詞,*", u'*', u'*', false},  // 3 pairs: rules 0 right, row 3
