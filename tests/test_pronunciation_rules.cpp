@@ -171,6 +171,7 @@ TEST(PronunciationRulesTest, Sentences) {
       {{nani, Word(u"でも", u"助詞", u"副助詞", u"デモ", u"デモ")}, u"なんでも"},
       {{nani, Word(u"です", u"助動詞", u"*", u"デス", u"デス")}, u"なんです"},
       {{nani, Word(u"か", u"助詞", u"副助詞", u"カ", u"カ")}, u"なにか"},
+      {{Word(u"何", u"名詞", u"数", u"ナン", u"ナン"), Word(u"名", u"名詞", u"接尾", u"メイ", u"メイ")}, u"なんめー"},
   };
   FakeReader reader;
   for (const Case& c : cases) {

@@ -53,6 +53,7 @@ constexpr Counter kCounters[] = {
     {u"分", u"フン", u"", false, kMinutes},
     {u"秒間", u"ビョウ", u"カン"},
     {u"秒", u"ビョウ", u""},
+    {u"名", u"メイ", u""},
     {u"日間", u"ニチ", u"カン", false, kDays},
     {u"日目", u"ニチ", u"メ", false, kDays},
     {u"日中", u"ニチ", u"ジュウ", false, kDays},
