@@ -341,6 +341,8 @@ TEST(AccentFitTest, PlanFollowsTheSpokenReading) {
       {.planned = u"^と[ーきょー$", .reading = u"とうきょう", .fitted = u"^と[うきょう$"},  // long vowel written out
       {.planned = u"^に[ほ]んが$", .reading = u"にっぽんが", .fitted = u"^に[っぽ]んが$"},  // misread mora, extra mora
       {.planned = u"^こ[れわ]$", .reading = u"これ", .fitted = u"^こ[れ]$"},  // nucleus on a mora not said
+      {.planned = u"^そ[の#た]の$", .reading = u"そのほかの", .fitted = u"^そ[の#ほ[か]の$"},  // a word said otherwise
+      {.planned = u"^あ]め#ふ]る$", .reading = u"あめがふる", .fitted = u"^あ]めが#ふ]る$"},  // an extra particle
       {.planned = u"^あ]めが#ふ]る$", .reading = u"あめが、ふる。", .fitted = u"^あ]めが_ふ]る$"},
       {.planned = u"^あ[めがふる$", .reading = u"あめが、ふる", .fitted = u"^あ[めが_ふ[る$"},  // pause starts a phrase
       {.planned = u"^$", .reading = u"あめ", .fitted = u"^あ[め$"},

@@ -95,8 +95,12 @@ AccentPlan FitPlanToReading(const AccentPlan& planned, std::u16string_view readi
   size_t next = 0;  // the reading's mora after the last one matched
   for (size_t i = 0; i < planned.size(); ++i) {
     if (match[i]) {
+      // Where the reading says a word otherwise (ほか where the dictionary
+      // read 他 as た), the morae it says before this one belong to the
+      // phrase this one starts.
+      const bool bSaidOtherwise = !SoundsAlike(planned[i].sMora, fitted[*match[i]].sMora);
+      if (planned[i].bPhraseStart) bStart[bSaidOtherwise ? std::min(next, *match[i]) : *match[i]] = true;
       next = *match[i] + 1;
-      if (planned[i].bPhraseStart) bStart[next - 1] = true;
       if (planned[i].bNucleus) bNucleus[next - 1] = true;
       continue;
     }
