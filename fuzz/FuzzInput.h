@@ -29,10 +29,10 @@ inline std::u16string Text(const uint8_t* data, size_t size) {
   return DecodeTextBytes(Bytes(data, size));
 }
 
-// A broken invariant: libFuzzer keeps the input that got here.
 // An ASCII or full-width digit: what a number reading must leave none of.
 inline bool IsDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９'); }
 
+// A broken invariant: libFuzzer keeps the input that got here.
 [[noreturn]] inline void Fail(const char* what) {
   std::fprintf(stderr, "invariant broken: %s\n", what);
   std::abort();

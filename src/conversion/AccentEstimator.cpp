@@ -259,7 +259,7 @@ std::vector<AccentWord> CAccentEstimator::AnalyseWords(const std::u16string& sWr
     if (word.sPartOfSpeech == u"動詞" && word.sSubclass1 == u"自立" &&
         !word.sConjugation.starts_with(u"基本形") && !word.sBase.empty() && word.sBase != word.sSurface) {
       const int nBase = std::min(BaseFormAccent(word.sBase), word.nMorae);
-      if (word.nAccent == 0 || nBase > 0) word.nAccent = nBase;
+      if (nBase > 0) word.nAccent = nBase;
     }
   }
   return words;

@@ -12,9 +12,11 @@ namespace {
 
 bool IsKatakanaLetter(char16_t c) { return c >= u'ァ' && c <= u'ヺ'; }
 
+bool IsDigit(char16_t c) { return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９'); }
+
 bool IsDigitsSurface(std::u16string_view s) {
   return !s.empty() && std::all_of(s.begin(), s.end(), [](char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９') || c == u',' || c == u'.' || c == u'，' || c == u'．';
+    return IsDigit(c) || c == u',' || c == u'.' || c == u'，' || c == u'．';
   });
 }
 
@@ -78,9 +80,7 @@ void AppendNumeral(const std::u16string& sDigits, const std::vector<std::u16stri
   AccentWord numeral;
   numeral.sPartOfSpeech = u"名詞";
   numeral.sSubclass1 = u"数";
-  const bool bPlainDigits = std::all_of(sDigits.begin(), sDigits.end(), [](char16_t c) {
-    return (c >= u'0' && c <= u'9') || (c >= u'０' && c <= u'９');
-  });
+  const bool bPlainDigits = std::all_of(sDigits.begin(), sDigits.end(), IsDigit);
   const size_t nLastNonZero = sDigits.find_last_not_of(u"0０");
   if (bPlainDigits && sDigits.size() >= 4 && nLastNonZero != std::u16string::npos &&
       nLastNonZero >= sDigits.size() - 2) {
